@@ -1,0 +1,6 @@
+#pragma once
+
+// The whole life of the program: the window comes up with its first preview drawn, the event loop
+// runs until the window is closed, and 0 is returned. The tile lists are released by the exit routine,
+// after this returns.
+int ProgramMain(int argc, char **argv);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+class DrawPanel;
+
+// A panel's whole raster as the bytes of a 24-bit bitmap file; empty when there is no picture.
+QByteArray GetPicture(const DrawPanel &panel);
+
+struct WriteOutcome
+{
+    bool written = false;
+    QString reason; // why not, in the system's words, when not written
+};
+
+// Writes `bytes` as the whole new content of `fileName`, or leaves whatever stood there untouched:
+// the bytes go to a temporary file in the same folder that replaces the target only once every byte
+// is written and flushed. An empty name or an empty picture writes nothing.
+WriteOutcome WriteToFile(const QString &fileName, const QByteArray &bytes);
+
+// The warning shown when the sheet could not be saved. Replaceable so that tests can read it.
+using SaveWarningPresenter = std::function<void(const QString &title, const QString &text)>;
+void setSaveWarningPresenter(SaveWarningPresenter presenter);
+QString saveFailureText(const QString &fileName, const QString &reason);
+
+// Asks for a file, composes the six tiles as the last preview left them into the hidden sheet panel,
+// and writes it as a bitmap. Cancel does nothing; a failure is reported and changes nothing else.
+void SaveSheet();

@@ -1,0 +1,60 @@
+#include "render/font_record.h"
+
+#include "render/gbk.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+QString defaultFaceName()
+{
+    return QStringLiteral("宋体");
+}
+
+int pointsToPixels(qint64 points, double dpi)
+{
+    if (points <= 0)
+        return 0;
+    const double pixels = std::floor(static_cast<double>(points) * dpi / 72.0 + 0.5);
+    return static_cast<int>(std::min(pixels, static_cast<double>(INT_MAX)));
+}
+
+int normalizedAngle(qint64 tenths)
+{
+    qint64 angle = tenths % 3600;
+    if (angle < 0)
+        angle += 3600;
+    return static_cast<int>(angle);
+}
+
+QString storedFaceName(const QString &name)
+{
+    if (name.isEmpty() || gbkByteLength(name) >= 32)
+        return defaultFaceName();
+    return name;
+}
+
+FontRecord recordOf(const QFont &font, double dpi)
+{
+    FontRecord record;
+    record.bold = font.weight() >= QFont::Bold;
+    record.italic = font.italic();
+    record.strikeOut = font.strikeOut();
+    record.underline = font.underline();
+    record.emPixels =
+        font.pixelSize() > 0 ? font.pixelSize() : static_cast<int>(std::lround(font.pointSizeF() * dpi / 72.0));
+    record.faceName = font.family();
+    return record;
+}
+
+QFont fontFromRecord(const FontRecord &record, int fallbackEmPixels)
+{
+    QFont font(record.faceName);
+    font.setPixelSize(std::max(1, record.emPixels > 0 ? record.emPixels : fallbackEmPixels));
+    font.setWeight(record.bold ? QFont::Bold : QFont::Normal);
+    font.setItalic(record.italic);
+    font.setStrikeOut(record.strikeOut);
+    font.setUnderline(record.underline);
+    font.setKerning(false);
+    return font;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+// The stored font of a drawing panel, member by member. The font a panel draws with is always
+// built from this record.
+struct FontRecord
+{
+    int angle = 0; // tenths of a degree, 0 .. 3599
+    bool bold = false;
+    bool italic = false;
+    bool strikeOut = false;
+    bool underline = false;
+    int emPixels = 0; // character (em) height in pixels
+    QString faceName;
+    friend bool operator==(const FontRecord &, const FontRecord &) = default;
+};
+
+// The face every unusable face name falls back to.
+QString defaultFaceName();
+
+// Points to em pixels at `dpi`, rounded to the nearest pixel with halves up; negative points give 0.
+int pointsToPixels(qint64 points, double dpi);
+// Tenths of a degree brought into 0 .. 3599.
+int normalizedAngle(qint64 tenths);
+// An empty name, or one of 32 GBK bytes or more, becomes the default face; any other is kept as it is.
+QString storedFaceName(const QString &name);
+
+// The record of an existing font (the desktop's default GUI font) at `dpi`.
+FontRecord recordOf(const QFont &font, double dpi);
+// The font drawn with. An em height of 0 takes `fallbackEmPixels`. Kerning is off: widths are the
+// plain sum of advances.
+QFont fontFromRecord(const FontRecord &record, int fallbackEmPixels);

@@ -1,0 +1,66 @@
+#include "ui/controls.h"
+
+namespace {
+
+QString textOf(const ControlSpec &spec)
+{
+    return spec.text != nullptr ? QString::fromUtf16(spec.text) : QString();
+}
+
+// Tab stops take the focus by Tab and by click; everything else never takes it.
+Qt::FocusPolicy focusPolicyOf(const ControlSpec &spec)
+{
+    return spec.tabStop ? Qt::StrongFocus : Qt::NoFocus;
+}
+
+} // namespace
+
+EditBox::EditBox(const ControlSpec &spec, QWidget *parent)
+    : QLineEdit(textOf(spec), parent)
+{
+    setFocusPolicy(focusPolicyOf(spec));
+    QPalette colors = palette();
+    colors.setColor(QPalette::Text, Qt::black);
+    colors.setColor(QPalette::Base, Qt::white);
+    setPalette(colors);
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setMaxLength(std::numeric_limits<int>::max());
+    QRect place = spec.geometry;
+    place.setHeight(editBoxHeight(place.height(), fontMetrics().height(), 2));
+    setGeometry(place);
+    setCursorPosition(0);
+    deselect();
+}
+
+Button::Button(const ControlSpec &spec, QWidget *parent)
+    : QPushButton(textOf(spec), parent)
+{
+    setFocusPolicy(focusPolicyOf(spec));
+    setAutoDefault(false);
+    setDefault(false);
+    setGeometry(spec.geometry);
+}
+
+CheckBox::CheckBox(const ControlSpec &spec, QWidget *parent)
+    : QCheckBox(textOf(spec), parent)
+{
+    setFocusPolicy(focusPolicyOf(spec));
+    setTristate(false);
+    setChecked(true);
+    setGeometry(spec.geometry);
+}
+
+Label::Label(const ControlSpec &spec, QWidget *parent)
+    : QLabel(textOf(spec), parent)
+{
+    setFocusPolicy(focusPolicyOf(spec));
+    setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setWordWrap(false);
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    QPalette colors = palette();
+    colors.setColor(QPalette::WindowText, Qt::black);
+    setPalette(colors);
+    setGeometry(spec.geometry);
+}

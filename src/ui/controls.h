@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ui/control_table.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+// The standard control kinds of the window, each configured once from its row of the control table.
+
+// A single-line field: black on white, scrolls sideways, no length limit, caret at the start.
+class EditBox : public QLineEdit
+{
+    Q_OBJECT
+public:
+    explicit EditBox(const ControlSpec &spec, QWidget *parent);
+};
+
+// A push button that is never a default button, so Enter never clicks it.
+class Button : public QPushButton
+{
+    Q_OBJECT
+public:
+    explicit Button(const ControlSpec &spec, QWidget *parent);
+};
+
+// A two-state check box, ticked when the window is created.
+class CheckBox : public QCheckBox
+{
+    Q_OBJECT
+public:
+    explicit CheckBox(const ControlSpec &spec, QWidget *parent);
+};
+
+// A caption on the button-face colour: left, vertically centred, one line, cut at the right edge.
+class Label : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit Label(const ControlSpec &spec, QWidget *parent);
+};

@@ -1,0 +1,178 @@
+#include "ui/main_window.h"
+
+#include "export/sheet_export.h"
+#include "render/draw_panel.h"
+#include "render/tile_renderer.h"
+#include "ui/common_dlg.h"
+#include "ui/control_registry.h"
+#include "ui/controls.h"
+#include "ui/hyper_linker.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QShortcut>
+
+namespace {
+
+// The community forum behind the link at the bottom of the window.
+const QString kForumAddress = QStringLiteral("https://bbs.yanxilan.net/");
+
+QString textOf(const ControlSpec &spec)
+{
+    return spec.text != nullptr ? QString::fromUtf16(spec.text) : QString();
+}
+
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const QString &path : {QStringLiteral(":/DEFAULT_ICON_16"), QStringLiteral(":/DEFAULT_ICON"),
+                                QStringLiteral(":/DEFAULT_ICON_48"), QStringLiteral(":/DEFAULT_ICON_256")})
+        icon.addFile(path);
+    return icon;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+{
+    setWindowTitle(QString::fromUtf16(kMainWindowTitle));
+    setWindowIcon(programIcon());
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    setFixedSize(kMainWindowOuterSize); // the frame is taken off once the desktop has added it
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr)
+        move(centredTopLeft(screen->geometry().size(), kMainWindowOuterSize));
+    for (const ControlSpec &spec : kMainWindowControls) {
+        QObject *created = createControl(spec);
+        created->setObjectName(QString::fromUtf16(spec.name));
+        registerControl({kMainWindowId, controlId(spec.name)}, created);
+        m_controls.push_back(created);
+    }
+    bindEvents();
+    setupKeys();
+}
+
+MainWindow::~MainWindow() = default;
+
+QObject *MainWindow::createControl(const ControlSpec &spec)
+{
+    switch (spec.kind) {
+    case ControlKind::EditBox:
+        return new EditBox(spec, this);
+    case ControlKind::Button:
+        return new Button(spec, this);
+    case ControlKind::CheckBox:
+        return new CheckBox(spec, this);
+    case ControlKind::Label:
+        return new Label(spec, this);
+    case ControlKind::DrawPanel: {
+        // The six tiles start white; the hidden sheet panel on the button face.
+        const Color back = spec.visible ? kWhite : kSpecialColor;
+        auto *panel = new DrawPanel(spec.geometry, back, this);
+        return panel;
+    }
+    case ControlKind::HyperLinker:
+        return new HyperLinker(spec.geometry, textOf(spec), kForumAddress, this);
+    case ControlKind::CommonDlg:
+        return new CommonDlg(this);
+    }
+    Q_UNREACHABLE();
+}
+
+void MainWindow::bindEvents()
+{
+    auto *preview = qobject_cast<QPushButton *>(control(u"按钮1"));
+    auto *save = qobject_cast<QPushButton *>(control(u"按钮2"));
+    connect(preview, &QPushButton::clicked, this, [] { RenderPreview(); });
+    connect(save, &QPushButton::clicked, this, [] { SaveSheet(); });
+}
+
+void MainWindow::setupKeys()
+{
+    // Esc closes the window whichever control has the focus, exactly as the close button does.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+}
+
+QObject *MainWindow::control(std::u16string_view name) const
+{
+    const quint32 id = controlId(name);
+    return id == 0 ? nullptr : m_controls.at(id - 1);
+}
+
+QWidget *MainWindow::widget(std::u16string_view name) const
+{
+    return qobject_cast<QWidget *>(control(name));
+}
+
+DrawPanel *MainWindow::panel(std::u16string_view name) const
+{
+    return qobject_cast<DrawPanel *>(control(name));
+}
+
+void MainWindow::showConfiguredControls()
+{
+    for (std::size_t i = 0; i < kMainWindowControls.size(); ++i) {
+        if (auto *w = qobject_cast<QWidget *>(m_controls[i]))
+            w->setVisible(kMainWindowControls[i].visible);
+    }
+}
+
+void MainWindow::showAndActivate()
+{
+    show();
+    activateWindow();
+    raise();
+    widget(u"编辑框1")->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    fitOuterSize();
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    fitOuterSize();
+}
+
+// The window is 423 x 443 with its frame. The frame's thickness is known only once the desktop has
+// framed the window, so the client area shrinks to fit then, and the window is centred again.
+void MainWindow::fitOuterSize()
+{
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QSize client = kMainWindowOuterSize - frame;
+    if (client == size() || client.width() < 408 || client.height() < 408)
+        return;
+    setFixedSize(client);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(centredTopLeft(screen->geometry().size(), kMainWindowOuterSize));
+}
+
+std::unique_ptr<MainWindow> loadMainWindow(void (*onCreated)())
+{
+    auto window = std::make_unique<MainWindow>();
+    window->showConfiguredControls();
+    if (onCreated != nullptr)
+        onCreated();
+    window->showAndActivate();
+    return window;
+}
+
+QString fieldText(ControlRef ref)
+{
+    const auto *field = controlAs<QLineEdit>(ref);
+    return field != nullptr ? field->text() : QString();
+}
+
+bool isTicked(ControlRef ref)
+{
+    const auto *box = controlAs<QCheckBox>(ref);
+    return box != nullptr && box->checkState() == Qt::Checked;
+}
