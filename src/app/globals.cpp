@@ -70,6 +70,11 @@ void InitGlobals()
     g_fonts = std::make_unique<TileList<TileText>>();
 }
 
+bool tileListsExist()
+{
+    return g_panels != nullptr && g_captions != nullptr && g_fonts != nullptr;
+}
+
 void FreeGlobals()
 {
     g_panels.reset();

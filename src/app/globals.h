@@ -33,6 +33,8 @@ extern const std::array<const char16_t *, 6> DefaultTileCaptions;
 TileText copyText(const char16_t *text);
 
 void InitGlobals();
+// Whether the lists exist: from InitGlobals until FreeGlobals.
+bool tileListsExist();
 void FreeGlobals();
 // Runs once the window and all its controls exist and before the window is shown.
 void OnMainWindowCreated();

@@ -16,6 +16,7 @@ bool openInDesktopBrowser(const QUrl &url);
 class HyperLinker : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(QString caption READ caption CONSTANT)
 public:
     explicit HyperLinker(const QRect &geometry, const QString &caption, const QString &address,
                          QWidget *parent = nullptr);

@@ -33,11 +33,18 @@ QIcon programIcon()
 
 } // namespace
 
+// Resources compiled into a static library must be initialised by name, outside any namespace.
+static void initProgramResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
 MainWindow::MainWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QString::fromUtf16(kMainWindowTitle));
+    initProgramResources();
     setWindowIcon(programIcon());
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
@@ -126,7 +133,6 @@ void MainWindow::showAndActivate()
 {
     show();
     activateWindow();
-    raise();
     widget(u"编辑框1")->setFocus(Qt::ActiveWindowFocusReason);
 }
 

@@ -1,0 +1,57 @@
+// Runs the real program and, once its window is up, does what the first argument says:
+//   item0  read item 0 of TilePanels      item7  read item 7 of TileFonts
+//   close  close the window normally
+// The fatal box prints its title and text to stdout instead of waiting for a click. At exit, if exit
+// handlers run at all, "exit: lists released" or "exit: lists kept" is printed.
+#include "app/fatal_error.h"
+#include "app/globals.h"
+#include "app/program_main.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char *g_mode = "";
+
+void printBox(const QString &title, const QString &text)
+{
+    std::printf("title: %s\ntext: %s\n", title.toUtf8().constData(), text.toUtf8().toPercentEncoding().constData());
+}
+
+void reportAtExit()
+{
+    std::printf("exit: lists %s\n", tileListsExist() ? "kept" : "released");
+}
+
+void actOnceShown()
+{
+    setFatalBoxPresenter(&printBox);
+    QTimer::singleShot(0, qApp, [] {
+        std::printf("running: %d tiles\n", TilePanels().count());
+        if (std::strcmp(g_mode, "item0") == 0)
+            (void)TilePanels().item(0);
+        else if (std::strcmp(g_mode, "item7") == 0)
+            (void)TileFonts().item(7);
+        else
+            QApplication::closeAllWindows();
+    });
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(actOnceShown)
+
+int main(int argc, char **argv)
+{
+    g_mode = argc > 1 ? argv[1] : "close";
+    // Registered before the program's own exit routine, so it runs after it.
+    std::atexit(&reportAtExit);
+    int qtArgc = 1;
+    return ProgramMain(qtArgc, argv);
+}

@@ -1,0 +1,58 @@
+#include <QProcess>
+#include <QTest>
+#include <QUrl>
+
+// The fatal report ends the process, so the real program runs as a child (fatal_probe).
+class TestFatal : public QObject
+{
+    Q_OBJECT
+
+    static QStringList runProbe(const QString &mode, int *status)
+    {
+        QProcess probe;
+        probe.start(QStringLiteral(FATAL_PROBE), {mode});
+        if (!probe.waitForFinished(60000))
+            return {};
+        *status = probe.exitStatus() == QProcess::NormalExit ? probe.exitCode() : -1000;
+        return QString::fromUtf8(probe.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+private Q_SLOTS:
+    void shouldEndWithTheBoxAndStatus255OnABadIndex_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("item 0") << QStringLiteral("item0")
+                                << QStringLiteral("运行时出错!\r\n\r\n错误代码：4\r\n\r\n"
+                                                  "错误信息：数组成员引用下标必须大于等于1\r\n");
+        QTest::newRow("item 7") << QStringLiteral("item7")
+                                << QStringLiteral("运行时出错!\r\n\r\n错误代码：1\r\n\r\n"
+                                                  "错误信息：数组成员引用下标超出定义范围\r\n");
+    }
+    void shouldEndWithTheBoxAndStatus255OnABadIndex()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, text);
+        int status = 0;
+        const QStringList lines = runProbe(mode, &status);
+        QCOMPARE(status, 255);
+        QVERIFY2(lines.contains(QStringLiteral("running: 6 tiles")), qPrintable(lines.join(QLatin1Char('|'))));
+        QVERIFY(lines.contains(QStringLiteral("title: 错误")));
+        const QString shown = QUrl::fromPercentEncoding(lines.filter(QStringLiteral("text: ")).value(0).mid(6).toUtf8());
+        QCOMPARE(shown, text);
+        // No exit handler ran at all, so neither did the release of the lists.
+        QVERIFY(lines.filter(QStringLiteral("exit:")).isEmpty());
+    }
+
+    void shouldReleaseTheListsAndEndWithZeroWhenClosed()
+    {
+        int status = -1;
+        const QStringList lines = runProbe(QStringLiteral("close"), &status);
+        QCOMPARE(status, 0);
+        QVERIFY(lines.filter(QStringLiteral("title:")).isEmpty());
+        QCOMPARE(lines.filter(QStringLiteral("exit:")), QStringList{QStringLiteral("exit: lists released")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFatal)
+#include "tst_fatal.moc"
