@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/globals.h"
+#include "render/draw_panel.h"
+#include "ui/main_window.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <array>
+
+// The real window as the program opens it, with the tile lists filled and the first preview drawn.
+class TileWindowFixture
+{
+public:
+    static constexpr std::array<const char16_t *, 6> kTiles = {u"画板1", u"画板2", u"画板3",
+                                                                u"画板4", u"画板5", u"画板6"};
+
+    void open(void (*onCreated)() = &OnMainWindowCreated)
+    {
+        InitGlobals();
+        window = loadMainWindow(onCreated);
+    }
+    void close()
+    {
+        window.reset();
+        FreeGlobals();
+    }
+
+    DrawPanel *tile(int k) const { return window->panel(kTiles[std::size_t(k - 1)]); }
+    QImage raster(int k) const { return tile(k)->raster().copy(); }
+    QLineEdit *field(int which) const
+    {
+        return qobject_cast<QLineEdit *>(window->widget(which == 1 ? u"编辑框1" : u"编辑框2"));
+    }
+    QCheckBox *inverted() const { return qobject_cast<QCheckBox *>(window->widget(u"选择框1")); }
+    void clickPreview() const { QTest::mouseClick(window->widget(u"按钮1"), Qt::LeftButton); }
+    void clickSave() const { QTest::mouseClick(window->widget(u"按钮2"), Qt::LeftButton); }
+
+    std::unique_ptr<MainWindow> window;
+};
