@@ -9,11 +9,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QSaveFile>
 
-#include <cerrno>
 #include <cmath>
 
 namespace {
@@ -71,11 +69,8 @@ WriteOutcome WriteToFile(const QString &fileName, const QByteArray &bytes)
         return {false, QStringLiteral("没有文件名")};
     if (bytes.isEmpty())
         return {false, QStringLiteral("图片为空，没有可写的内容")};
-    const QFileInfo target(fileName);
-    // Replacing goes by rename, which the folder allows even where the file itself is read-only;
-    // a file the user may not write must stay as it is.
-    if (target.exists() && (!target.isFile() || !target.isWritable()))
-        return {false, qt_error_string(target.isFile() ? EACCES : EISDIR)};
+    // QSaveFile refuses an existing file the user may not write, although the rename that replaces
+    // it would be allowed by the folder.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return {false, file.errorString()};
