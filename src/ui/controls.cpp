@@ -30,6 +30,37 @@ EditBox::EditBox(const ControlSpec &spec, QWidget *parent)
     setGeometry(place);
     setCursorPosition(0);
     deselect();
+    m_kept = caret();
+}
+
+EditBox::Caret EditBox::caret() const
+{
+    return {cursorPosition(), selectionStart(), selectionLength()};
+}
+
+void EditBox::restore(const Caret &kept)
+{
+    if (kept.selectionStart < 0) {
+        setCursorPosition(kept.position);
+        return;
+    }
+    // The caret stays at whichever end of the selection it was.
+    if (kept.position == kept.selectionStart)
+        setSelection(kept.selectionStart + kept.selectionLength, -kept.selectionLength);
+    else
+        setSelection(kept.selectionStart, kept.selectionLength);
+}
+
+void EditBox::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event); // selects everything when reached by Tab
+    restore(m_kept);
+}
+
+void EditBox::focusOutEvent(QFocusEvent *event)
+{
+    m_kept = caret();
+    QLineEdit::focusOutEvent(event); // drops the selection
 }
 
 Button::Button(const ControlSpec &spec, QWidget *parent)

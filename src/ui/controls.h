@@ -10,11 +10,28 @@
 // The standard control kinds of the window, each configured once from its row of the control table.
 
 // A single-line field: black on white, scrolls sideways, no length limit, caret at the start.
+// Moving the focus in or out leaves its caret and selection as they were: Tab selects nothing.
 class EditBox : public QLineEdit
 {
     Q_OBJECT
 public:
     explicit EditBox(const ControlSpec &spec, QWidget *parent);
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    struct Caret
+    {
+        int position = 0;
+        int selectionStart = -1; // -1: nothing selected
+        int selectionLength = 0;
+    };
+    Caret caret() const;
+    void restore(const Caret &caret);
+
+    Caret m_kept;
 };
 
 // A push button that is never a default button, so Enter never clicks it.

@@ -99,6 +99,17 @@ void MainWindow::bindEvents()
 
 void MainWindow::setupKeys()
 {
+    // Tab follows the order of creation among the tab stops and wraps at both ends.
+    QWidget *previous = nullptr;
+    for (std::size_t i = 0; i < kMainWindowControls.size(); ++i) {
+        auto *w = qobject_cast<QWidget *>(m_controls[i]);
+        if (w == nullptr || !kMainWindowControls[i].tabStop)
+            continue;
+        if (previous != nullptr)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+
     // Esc closes the window whichever control has the focus, exactly as the close button does.
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);

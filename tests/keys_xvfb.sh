@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Keys in a real X server: five Tabs from 编辑框1 come back to it, typing goes to the focused field
+# and nowhere else, and Esc ends the program with status 0.
+set -euo pipefail
+program=$1
+title='砚溪岚舍网签名设计 V1.0'
+work=$(mktemp -d)
+
+display=:$((500 + RANDOM % 400))
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+app=
+cleanup() {
+    [ -n "$app" ] && kill "$app" 2>/dev/null || true
+    kill "$xvfb" 2>/dev/null || true
+    [ -n "${KEEP_SHOTS:-}" ] && cp -r "$work" /tmp/keys-shots; rm -rf "$work"
+}
+trap cleanup EXIT
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+env -u QT_QPA_PLATFORM "$program" &
+app=$!
+window=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n 1)
+[ -n "$window" ] || { echo "no window titled $title"; exit 1; }
+xdotool windowfocus --sync "$window"
+eval "$(xdotool getwindowgeometry --shell "$window")" # X, Y of the client area (no window manager)
+
+# shot NAME LEFT TOP WIDTH HEIGHT: a picture of part of the window, in client coordinates.
+shot() { import -window root -crop "$4x$5+$((X + $2))+$((Y + $3))" +repage "$work/$1.png"; }
+field1() { shot "$1" 83 11 114 14; } # inside the frame, which changes with the focus
+field2() { shot "$1" 275 11 130 14; }
+# Pixels that differ between two pictures; the blinking caret alone stays well under 40.
+changed() { compare -metric AE -fuzz 10% "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1 || true; }
+
+sleep 0.5
+field1 a1; field2 a2
+xdotool key --delay 50 Tab Tab Tab Tab Tab
+xdotool type --delay 50 'xyz'
+sleep 0.3
+field1 b1; field2 b2
+echo "after five Tabs and typing: field 1 changed $(changed a1 b1) px, field 2 $(changed a2 b2) px"
+[ "$(changed a1 b1)" -gt 40 ] || { echo "the text did not reach 编辑框1"; exit 1; }
+[ "$(changed a2 b2)" -lt 40 ] || { echo "编辑框2 changed"; exit 1; }
+
+xdotool key --delay 50 Tab Tab
+xdotool type --delay 50 'Q'
+sleep 0.3
+field1 c1; field2 c2
+echo "after two Tabs and typing: field 1 changed $(changed b1 c1) px, field 2 $(changed b2 c2) px"
+[ "$(changed b2 c2)" -gt 20 ] || { echo "the text did not reach 编辑框2"; exit 1; }
+[ "$(changed b1 c1)" -lt 40 ] || { echo "编辑框1 changed"; exit 1; }
+
+xdotool key Escape
+timeout 20 tail --pid="$app" -f /dev/null || { echo "the program did not end after Esc"; exit 1; }
+status=0
+wait "$app" || status=$?
+app=
+echo "exit status $status"
+[ "$status" -eq 0 ]
