@@ -2,6 +2,9 @@
 
 #include "render/gbk.h"
 
+#include <QFontDatabase>
+#include <QHash>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -47,9 +50,27 @@ FontRecord recordOf(const QFont &font, double dpi)
     return record;
 }
 
+QString familyFor(const QString &faceName)
+{
+    static QHash<QString, QString> resolved; // the installed faces do not change while we run
+    const auto known = resolved.constFind(faceName);
+    if (known != resolved.constEnd())
+        return *known;
+    QString family = faceName;
+    if (!QFontDatabase::hasFamily(faceName)) {
+        const QStringList substitutes = QFont::substitutes(faceName);
+        const auto installed = std::find_if(substitutes.begin(), substitutes.end(),
+                                            [](const QString &name) { return QFontDatabase::hasFamily(name); });
+        if (installed != substitutes.end())
+            family = *installed;
+    }
+    resolved.insert(faceName, family);
+    return family;
+}
+
 QFont fontFromRecord(const FontRecord &record, int fallbackEmPixels)
 {
-    QFont font(record.faceName);
+    QFont font(familyFor(record.faceName));
     font.setPixelSize(std::max(1, record.emPixels > 0 ? record.emPixels : fallbackEmPixels));
     font.setWeight(record.bold ? QFont::Bold : QFont::Normal);
     font.setItalic(record.italic);

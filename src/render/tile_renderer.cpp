@@ -19,8 +19,8 @@ QString face(const char *name)
 
 const std::array<FaceSubstitution, 7> &substitutionTable()
 {
-    // Seal script has no free face; a formal serif stands closest. The caption face is a Ming serif
-    // unlike the seal tile's, so the caption never looks like the first tile's name.
+    // Seal script has no free face; a formal serif stands closest. The caption's Song face is the same
+    // serif: one face fewer to load at start-up, and at 9 points it reads as the Song it stands for.
     static const std::array<FaceSubstitution, 7> table = {{
         {u"方正小篆体", {face("Noto Serif CJK SC"), face("AR PL UMing CN"), face("Ma Shan Zheng")}},
         {u"方正黄草简体", {face("Liu Jian Mao Cao"), face("Zhi Mang Xing")}},
@@ -28,7 +28,7 @@ const std::array<FaceSubstitution, 7> &substitutionTable()
         {u"叶根友签名体", {face("Zhi Mang Xing"), face("Liu Jian Mao Cao")}},
         {u"华文行楷", {face("Great Vibes"), face("Dancing Script")}},
         {u"华文隶书", {face("Dancing Script"), face("Great Vibes")}},
-        {u"宋体", {face("AR PL UMing CN"), face("Noto Serif CJK SC"), face("Noto Sans CJK SC")}},
+        {u"宋体", {face("Noto Serif CJK SC"), face("AR PL UMing CN"), face("Noto Sans CJK SC")}},
     }};
     return table;
 }

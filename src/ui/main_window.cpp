@@ -22,12 +22,14 @@ QString textOf(const ControlSpec &spec)
     return spec.text != nullptr ? QString::fromUtf16(spec.text) : QString();
 }
 
+// With their sizes given, the pictures are decoded only when a size is first shown.
 QIcon programIcon()
 {
     QIcon icon;
-    for (const QString &path : {QStringLiteral(":/DEFAULT_ICON_16"), QStringLiteral(":/DEFAULT_ICON"),
-                                QStringLiteral(":/DEFAULT_ICON_48"), QStringLiteral(":/DEFAULT_ICON_256")})
-        icon.addFile(path);
+    icon.addFile(QStringLiteral(":/DEFAULT_ICON_16"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/DEFAULT_ICON"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/DEFAULT_ICON_48"), QSize(48, 48));
+    icon.addFile(QStringLiteral(":/DEFAULT_ICON_256"), QSize(256, 256));
     return icon;
 }
 
