@@ -4,24 +4,14 @@
 set -euo pipefail
 program=$1
 title='砚溪岚舍网签名设计 V1.0'
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb_session.sh"
+start_xvfb_session
 work=$(mktemp -d)
-
-display=:$((500 + RANDOM % 400))
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-app=
-cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-    [ -n "${KEEP_SHOTS:-}" ] && cp -r "$work" /tmp/keys-shots; rm -rf "$work"
-}
-trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xvfb_cleanup_extra='[ -n "${KEEP_SHOTS:-}" ] && cp -r "$work" /tmp/keys-shots; rm -rf "$work"'
 
 env -u QT_QPA_PLATFORM "$program" &
-app=$!
-window=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n 1)
+app_pid=$!
+window=$(wait_for_window "$title")
 [ -n "$window" ] || { echo "no window titled $title"; exit 1; }
 xdotool windowfocus --sync "$window"
 eval "$(xdotool getwindowgeometry --shell "$window")" # X, Y of the client area (no window manager)
@@ -52,9 +42,6 @@ echo "after two Tabs and typing: field 1 changed $(changed b1 c1) px, field 2 $(
 [ "$(changed b1 c1)" -lt 40 ] || { echo "编辑框1 changed"; exit 1; }
 
 xdotool key Escape
-timeout 20 tail --pid="$app" -f /dev/null || { echo "the program did not end after Esc"; exit 1; }
-status=0
-wait "$app" || status=$?
-app=
-echo "exit status $status"
-[ "$status" -eq 0 ]
+wait_for_exit
+echo "exit status $app_status"
+[ "$app_status" = 0 ]

@@ -3,30 +3,16 @@
 # when Esc is pressed.
 set -euo pipefail
 program=$1
-title='砚溪岚舍网签名设计 V1.0'
-
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-app=
-cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-}
-trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done 2>/dev/null || sleep 1
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb_session.sh"
+start_xvfb_session
 
 env -u QT_QPA_PLATFORM "$program" &
-app=$!
-window=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n 1)
-[ -n "$window" ] || { echo "no window titled $title"; exit 1; }
+app_pid=$!
+window=$(wait_for_window '砚溪岚舍网签名设计 V1.0')
+[ -n "$window" ] || { echo "no window with the program's title"; exit 1; }
 echo "window $window is up"
-xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+xdotool windowfocus --sync "$window"
 xdotool key Escape
-status=0
-timeout 20 tail --pid="$app" -f /dev/null || { echo "the program did not end after Esc"; exit 1; }
-wait "$app" || status=$?
-app=
-echo "exit status $status"
-[ "$status" -eq 0 ]
+wait_for_exit
+echo "exit status $app_status"
+[ "$app_status" = 0 ]
