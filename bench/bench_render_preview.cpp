@@ -19,7 +19,8 @@ private Q_SLOTS:
 
     void renderPreview()
     {
-        QBENCHMARK {
+        QBENCHMARK
+        {
             RenderPreview();
         }
     }

@@ -28,7 +28,8 @@ private Q_SLOTS:
 
     void saveSheet()
     {
-        QBENCHMARK {
+        QBENCHMARK
+        {
             SaveSheet();
         }
     }

@@ -1,6 +1,6 @@
 // Runs the real program and, once its window is up, does what the first argument says:
 //   item0  read item 0 of TilePanels      item7  read item 7 of TileFonts
-//   close  close the window normally
+//   close  close the window normally      oom    grow a tile list beyond any memory
 // The fatal box prints its title and text to stdout instead of waiting for a click. At exit, if exit
 // handlers run at all, "exit: lists released" or "exit: lists kept" is printed.
 #include "app/fatal_error.h"
@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/resource.h>
 
 namespace {
 
@@ -22,6 +23,27 @@ const char *g_mode = "";
 void printBox(const QString &title, const QString &text)
 {
     std::printf("title: %s\ntext: %s\n", title.toUtf8().constData(), text.toUtf8().toPercentEncoding().constData());
+}
+
+// With the address space capped 256 MiB above what the process uses now, a tile list grows until its
+// next doubling cannot be had. Items without text allocate nothing themselves.
+void growBeyondMemory()
+{
+    rlimit space{};
+    getrlimit(RLIMIT_AS, &space);
+    std::FILE *status = std::fopen("/proc/self/status", "r");
+    char line[256];
+    rlim_t size = 0;
+    while (status != nullptr && std::fgets(line, sizeof line, status) != nullptr)
+        if (std::strncmp(line, "VmSize:", 7) == 0)
+            size = std::strtoull(line + 7, nullptr, 10) * 1024;
+    if (status != nullptr)
+        std::fclose(status);
+    space.rlim_cur = size + (rlim_t(256) << 20);
+    setrlimit(RLIMIT_AS, &space);
+    static TileList<TileText> list;
+    for (;;)
+        list.append(TileText());
 }
 
 void reportAtExit()
@@ -38,6 +60,8 @@ void actOnceShown()
             (void)TilePanels().item(0);
         else if (std::strcmp(g_mode, "item7") == 0)
             (void)TileFonts().item(7);
+        else if (std::strcmp(g_mode, "oom") == 0)
+            growBeyondMemory();
         else
             QApplication::closeAllWindows();
     });

@@ -16,7 +16,7 @@ class TileWindowFixture
 {
 public:
     static constexpr std::array<const char16_t *, 6> kTiles = {u"画板1", u"画板2", u"画板3",
-                                                                u"画板4", u"画板5", u"画板6"};
+                                                               u"画板4", u"画板5", u"画板6"};
 
     void open(void (*onCreated)() = &OnMainWindowCreated)
     {

@@ -12,6 +12,7 @@ quint32 field(const QByteArray &bytes, int offset, int size)
     return value;
 }
 
+// Hex digits, spaces between pixels for reading.
 QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(text);
@@ -63,7 +64,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("pixels");
         QImage one(1, 1, QImage::Format_RGB32);
         one.setPixel(0, 0, qRgb(0x11, 0x22, 0x33));
-        QTest::newRow("1 x 1: three bytes and one of padding") << one << hex("332211" "00");
+        QTest::newRow("1 x 1: three bytes and one of padding") << one << hex("332211 00");
         QImage six(3, 2, QImage::Format_RGB32);
         six.setPixel(0, 0, qRgb(1, 2, 3));
         six.setPixel(1, 0, qRgb(4, 5, 6));
@@ -72,14 +73,14 @@ private Q_SLOTS:
         six.setPixel(1, 1, qRgb(13, 14, 15));
         six.setPixel(2, 1, qRgb(16, 17, 18));
         QTest::newRow("3 x 2: bottom row first, rows of 12")
-            << six << hex("0c0b0a" "0f0e0d" "121110" "000000" "030201" "060504" "090807" "000000");
+            << six << hex("0c0b0a 0f0e0d 121110 000000 030201 060504 090807 000000");
         QImage four(4, 1, QImage::Format_RGB32);
         for (int x = 0; x < 4; ++x)
             four.setPixel(x, 0, qRgb(x, 0x80, 0xFF));
-        QTest::newRow("4 x 1: twelve bytes need no padding") << four << hex("ff8000" "ff8001" "ff8002" "ff8003");
+        QTest::newRow("4 x 1: twelve bytes need no padding") << four << hex("ff8000 ff8001 ff8002 ff8003");
         QImage alpha(1, 1, QImage::Format_ARGB32);
         alpha.setPixel(0, 0, qRgba(0xAA, 0xBB, 0xCC, 0xFF));
-        QTest::newRow("other formats are converted") << alpha << hex("ccbbaa" "00");
+        QTest::newRow("other formats are converted") << alpha << hex("ccbbaa 00");
     }
     void shouldLayRowsBottomUpInBlueGreenRedWithZeroPadding()
     {

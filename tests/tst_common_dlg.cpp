@@ -39,9 +39,9 @@ private Q_SLOTS:
         QTest::newRow("the window's filter")
             << QStringLiteral("位图文件(*.bmp)|*.bmp")
             << QList<FilterPair>{{QStringLiteral("位图文件(*.bmp)"), QStringLiteral("*.bmp")}};
-        QTest::newRow("two pairs, trailing blanks")
-            << QStringLiteral("A|*.a|B|*.b  ")
-            << QList<FilterPair>{{QStringLiteral("A"), QStringLiteral("*.a")}, {QStringLiteral("B"), QStringLiteral("*.b")}};
+        QTest::newRow("two pairs, trailing blanks") << QStringLiteral("A|*.a|B|*.b  ")
+                                                    << QList<FilterPair>{{QStringLiteral("A"), QStringLiteral("*.a")},
+                                                                         {QStringLiteral("B"), QStringLiteral("*.b")}};
         QTest::newRow("already ends with ||")
             << QStringLiteral("A|*.a||") << QList<FilterPair>{{QStringLiteral("A"), QStringLiteral("*.a")}};
         QTest::newRow("empty") << QString() << QList<FilterPair>{};

@@ -127,7 +127,7 @@ private Q_SLOTS:
         QTest::newRow("9 pt at 96") << qint64(9) << 96.0 << 12;
         QTest::newRow("28 pt at 96") << qint64(28) << 96.0 << 37;
         QTest::newRow("36 pt at 96") << qint64(36) << 96.0 << 48;
-        QTest::newRow("half rounds up") << qint64(3) << 84.0 << 4; // 3.5
+        QTest::newRow("half rounds up") << qint64(3) << 84.0 << 4;     // 3.5
         QTest::newRow("just under half") << qint64(10) << 100.0 << 14; // 13.89
         QTest::newRow("120 dpi") << qint64(9) << 120.0 << 15;
         QTest::newRow("zero") << qint64(0) << 96.0 << 0;

@@ -43,8 +43,8 @@ private Q_SLOTS:
         QTest::newRow("index too large")
             << 1 << QStringLiteral("数组成员引用下标超出定义范围")
             << QStringLiteral("运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n");
-        QTest::newRow("no code line for code 0")
-            << 0 << QStringLiteral("载入启动窗口失败") << QStringLiteral("运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
+        QTest::newRow("no code line for code 0") << 0 << QStringLiteral("载入启动窗口失败")
+                                                 << QStringLiteral("运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
         QTest::newRow("no message line for an empty message")
             << 4 << QString() << QStringLiteral("运行时出错!\r\n\r\n错误代码：4\r\n\r\n");
         QTest::newRow("neither") << 0 << QString() << QStringLiteral("运行时出错!\r\n\r\n");
@@ -73,9 +73,9 @@ private Q_SLOTS:
         OnMainWindowCreated();
         QCOMPARE(TilePanels().count(), 6);
         const std::array<const char16_t *, 6> panels = {u"画板1", u"画板2", u"画板3", u"画板4", u"画板5", u"画板6"};
-        const QStringList fonts = {QStringLiteral("方正小篆体"), QStringLiteral("方正黄草简体"),
+        const QStringList fonts = {QStringLiteral("方正小篆体"),       QStringLiteral("方正黄草简体"),
                                    QStringLiteral("方正硬笔行书简体"), QStringLiteral("叶根友签名体"),
-                                   QStringLiteral("华文行楷"), QStringLiteral("华文隶书")};
+                                   QStringLiteral("华文行楷"),         QStringLiteral("华文隶书")};
         const QStringList captions = {QStringLiteral("篆体签"), QStringLiteral("草书签"), QStringLiteral("行书签"),
                                       QStringLiteral("艺术签"), QStringLiteral("英文签"), QStringLiteral("英文签")};
         for (int i = 1; i <= 6; ++i) {

@@ -60,7 +60,7 @@ private Q_SLOTS:
     void shouldPreviewAndSaveAnyName_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("typed"); // typed key by key, else pasted
+        QTest::addColumn<bool>("typed");    // typed key by key, else pasted
         QTest::addColumn<bool>("mustShow"); // something must be drawn below the caption
         QTest::newRow("empty") << QString() << false << false;
         QTest::newRow("one character") << QStringLiteral("王") << false << true;

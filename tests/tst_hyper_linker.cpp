@@ -40,7 +40,8 @@ class TestHyperLinker : public QObject
             for (int x = 0; x < shown.width(); ++x) {
                 const QColor seen = shown.pixelColor(x, y);
                 if (std::abs(seen.red() - color.red()) + std::abs(seen.green() - color.green()) +
-                        std::abs(seen.blue() - color.blue()) < 60)
+                        std::abs(seen.blue() - color.blue()) <
+                    60)
                     return true;
             }
         }
@@ -135,7 +136,8 @@ private Q_SLOTS:
 
     void shouldShowAnAmpersandAsItself()
     {
-        HyperLinker amp(QRect(0, 0, 136, 16), QStringLiteral("A&B"), QStringLiteral("https://x.example/"), m_host.get());
+        HyperLinker amp(QRect(0, 0, 136, 16), QStringLiteral("A&B"), QStringLiteral("https://x.example/"),
+                        m_host.get());
         QCOMPARE(amp.caption(), QStringLiteral("A&B"));
         const QFontMetrics metrics(amp.font());
         // Drawn as three characters: as wide as "A&B", wider than the two a mnemonic would leave.

@@ -74,10 +74,10 @@ class TestSheetExport : public QObject
     {
         QProcess probe;
         if (geteuid() == 0)
-            probe.start(QStringLiteral("setpriv"), QStringList{QStringLiteral("--reuid=65534"),
-                                                               QStringLiteral("--regid=65534"),
-                                                               QStringLiteral("--clear-groups"),
-                                                               QStringLiteral(SAVE_PROBE)} + arguments);
+            probe.start(QStringLiteral("setpriv"),
+                        QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                    QStringLiteral("--clear-groups"), QStringLiteral(SAVE_PROBE)} +
+                            arguments);
         else
             probe.start(QStringLiteral(SAVE_PROBE), arguments);
         if (!probe.waitForFinished(60000))
@@ -97,9 +97,8 @@ private Q_SLOTS:
             m_requests.append(request);
             return m_answer;
         });
-        setSaveWarningPresenter([this](const QString &title, const QString &text) {
-            m_warnings.append(title + QLatin1Char('|') + text);
-        });
+        setSaveWarningPresenter(
+            [this](const QString &title, const QString &text) { m_warnings.append(title + QLatin1Char('|') + text); });
     }
     void init()
     {
@@ -241,8 +240,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("extra");
         QTest::newRow("read-only file") << QStringLiteral("read-only file") << QStringList();
         QTest::newRow("read-only folder") << QStringLiteral("read-only folder") << QStringList();
-        QTest::newRow("full disk")
-            << QStringLiteral("full disk") << QStringList{QStringLiteral("--file-size-limit"), QStringLiteral("100000")};
+        QTest::newRow("full disk") << QStringLiteral("full disk")
+                                   << QStringList{QStringLiteral("--file-size-limit"), QStringLiteral("100000")};
     }
     void shouldLeaveTheOldFileIntactWhenSavingFails()
     {

@@ -46,9 +46,18 @@ void checkItemIndex(qint64 index, qint64 count)
         FatalRuntimeError(1, QStringLiteral("数组成员引用下标超出定义范围"));
 }
 
-TileList<ControlRef> &TilePanels() { return existing(g_panels); }
-TileList<TileText> &TileFonts() { return existing(g_fonts); }
-TileList<TileText> &TileCaptions() { return existing(g_captions); }
+TileList<ControlRef> &TilePanels()
+{
+    return existing(g_panels);
+}
+TileList<TileText> &TileFonts()
+{
+    return existing(g_fonts);
+}
+TileList<TileText> &TileCaptions()
+{
+    return existing(g_captions);
+}
 
 TileText copyText(const char16_t *text)
 {

@@ -37,8 +37,7 @@ const std::array<FaceSubstitution, 7> &substitutionTable()
 QStringList fontFolders()
 {
     const QString appDir = QCoreApplication::applicationDirPath();
-    return {QDir(appDir).filePath(QStringLiteral(SIGNATURE_FONTS_FROM_BIN)),
-            QStringLiteral(SIGNATURE_FONTS_BUILD_DIR)};
+    return {QDir(appDir).filePath(QStringLiteral(SIGNATURE_FONTS_FROM_BIN)), QStringLiteral(SIGNATURE_FONTS_BUILD_DIR)};
 }
 
 } // namespace

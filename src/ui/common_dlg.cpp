@@ -63,8 +63,7 @@ QString nameFilterOf(const FilterPair &pair)
 
 CommonDlg::CommonDlg(QObject *parent)
     : QObject(parent)
-{
-}
+{}
 
 QString CommonDlg::firstSaveFolder()
 {

@@ -34,12 +34,10 @@ bool openInDesktopBrowser(const QUrl &url)
         if (startBrowser(program, url))
             return true;
     }
-    return startBrowser(QStringLiteral("x-www-browser"), url) ||
-           startBrowser(QStringLiteral("sensible-browser"), url);
+    return startBrowser(QStringLiteral("x-www-browser"), url) || startBrowser(QStringLiteral("sensible-browser"), url);
 }
 
-HyperLinker::HyperLinker(const QRect &geometry, const QString &caption, const QString &address,
-                         QWidget *parent)
+HyperLinker::HyperLinker(const QRect &geometry, const QString &caption, const QString &address, QWidget *parent)
     : QWidget(parent)
     , m_caption(caption)
     , m_address(address)

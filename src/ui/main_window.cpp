@@ -69,24 +69,18 @@ MainWindow::~MainWindow() = default;
 QObject *MainWindow::createControl(const ControlSpec &spec)
 {
     switch (spec.kind) {
-    case ControlKind::EditBox:
-        return new EditBox(spec, this);
-    case ControlKind::Button:
-        return new Button(spec, this);
-    case ControlKind::CheckBox:
-        return new CheckBox(spec, this);
-    case ControlKind::Label:
-        return new Label(spec, this);
+    case ControlKind::EditBox: return new EditBox(spec, this);
+    case ControlKind::Button: return new Button(spec, this);
+    case ControlKind::CheckBox: return new CheckBox(spec, this);
+    case ControlKind::Label: return new Label(spec, this);
     case ControlKind::DrawPanel: {
         // The six tiles start white; the hidden sheet panel on the button face.
         const Color back = spec.visible ? kWhite : kSpecialColor;
         auto *panel = new DrawPanel(spec.geometry, back, this);
         return panel;
     }
-    case ControlKind::HyperLinker:
-        return new HyperLinker(spec.geometry, textOf(spec), kForumAddress, this);
-    case ControlKind::CommonDlg:
-        return new CommonDlg(this);
+    case ControlKind::HyperLinker: return new HyperLinker(spec.geometry, textOf(spec), kForumAddress, this);
+    case ControlKind::CommonDlg: return new CommonDlg(this);
     }
     Q_UNREACHABLE();
 }
