@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Keys in a real X server: five Tabs from 编辑框1 come back to it, typing goes to the focused field
-# and nowhere else, and Esc ends the program with status 0.
+# and nowhere else, the focus comes back after the save dialog, and Esc ends the program with status 0.
 set -euo pipefail
 program=$1
 title='砚溪岚舍网签名设计 V1.0'
@@ -40,6 +40,18 @@ field1 c1; field2 c2
 echo "after two Tabs and typing: field 1 changed $(changed b1 c1) px, field 2 $(changed b2 c2) px"
 [ "$(changed b2 c2)" -gt 20 ] || { echo "the text did not reach 编辑框2"; exit 1; }
 [ "$(changed b1 c1)" -lt 40 ] || { echo "编辑框1 changed"; exit 1; }
+
+# The save dialog takes the focus; cancelling it gives it back to 按钮2, two Shift+Tabs after 编辑框2.
+xdotool key --delay 50 Tab Tab space
+sleep 1
+xdotool key Escape
+sleep 0.3
+xdotool key --delay 50 shift+Tab shift+Tab
+xdotool type --delay 50 'W'
+sleep 0.3
+field2 d2
+echo "after the dialog: field 2 changed $(changed c2 d2) px"
+[ "$(changed c2 d2)" -gt 20 ] || { echo "the focus did not come back after the save dialog"; exit 1; }
 
 xdotool key Escape
 wait_for_exit

@@ -3,12 +3,14 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QStandardPaths>
+#include <QWidget>
 
 namespace {
 
 std::optional<QString> showSaveDialog(const SaveDialogRequest &request)
 {
-    QFileDialog dialog(nullptr, request.title);
+    QFileDialog dialog(request.owner, request.title);
+    dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
@@ -23,7 +25,12 @@ std::optional<QString> showSaveDialog(const SaveDialogRequest &request)
         dialog.setDirectory(initial.absolutePath());
         dialog.selectFile(initial.fileName());
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const bool confirmed = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    // Give the window back its activation (and so its focused control), which a desktop without a
+    // window manager would otherwise leave nowhere.
+    if (request.owner != nullptr)
+        request.owner->activateWindow();
+    if (!confirmed)
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }
@@ -76,6 +83,7 @@ QString CommonDlg::firstSaveFolder()
 SaveDialogRequest CommonDlg::request() const
 {
     SaveDialogRequest request;
+    request.owner = qobject_cast<QWidget *>(parent());
     request.title = title;
     const QList<FilterPair> pairs = parseFilter(filter);
     for (const FilterPair &pair : pairs)

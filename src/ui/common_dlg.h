@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+class QWidget;
+
 #include <functional>
 #include <optional>
 
@@ -24,6 +26,7 @@ QString nameFilterOf(const FilterPair &pair);
 // What the save dialog is asked to show.
 struct SaveDialogRequest
 {
+    QWidget *owner = nullptr; // the dialog stays over this window and blocks it while open
     QString title;
     QStringList nameFilters;
     QString selectedNameFilter;
