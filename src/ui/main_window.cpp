@@ -22,14 +22,14 @@ QString textOf(const ControlSpec &spec)
     return spec.text != nullptr ? QString::fromUtf16(spec.text) : QString();
 }
 
-// With their sizes given, the pictures are decoded only when a size is first shown.
+// The sizes a title bar and a task switcher show. Every picture is decoded when added, so the large
+// ones stay with the installed desktop icons.
 QIcon programIcon()
 {
     QIcon icon;
     icon.addFile(QStringLiteral(":/DEFAULT_ICON_16"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/DEFAULT_ICON"), QSize(32, 32));
     icon.addFile(QStringLiteral(":/DEFAULT_ICON_48"), QSize(48, 48));
-    icon.addFile(QStringLiteral(":/DEFAULT_ICON_256"), QSize(256, 256));
     return icon;
 }
 
