@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -132,6 +135,35 @@ private Q_SLOTS:
         QVERIFY(m_opened.isEmpty());
         QVERIFY(!empty.isVisited());
         QVERIFY(!openInDesktopBrowser(QUrl()));
+    }
+
+    // Without a registered handler (the headless platform has none), the browser named by BROWSER is
+    // started directly; with none at all the opening fails. A stand-in script records what it got.
+    void shouldFallBackToTheUsersBrowser()
+    {
+        QTemporaryDir folder;
+        const QString record = folder.filePath(QStringLiteral("opened.txt"));
+        const QString browser = folder.filePath(QStringLiteral("browser"));
+        QFile script(browser);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\n").arg(record).toUtf8());
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        const QByteArray oldBrowser = qgetenv("BROWSER");
+        qputenv("PATH", folder.path().toUtf8()); // no x-www-browser, no sensible-browser
+        qputenv("BROWSER", QByteArray("no-such-browser:") + browser.toUtf8());
+        const bool opened = openInDesktopBrowser(QUrl(QStringLiteral("https://forum.example.org/a?b=1")));
+        qputenv("BROWSER", QByteArray());
+        const bool openedWithout = openInDesktopBrowser(QUrl(QStringLiteral("https://forum.example.org/")));
+        qputenv("PATH", path);
+        qputenv("BROWSER", oldBrowser);
+        QVERIFY(opened);
+        QVERIFY(!openedWithout);
+        QTRY_VERIFY(QFileInfo(record).size() > 0); // the browser runs detached
+        QFile got(record);
+        QVERIFY(got.open(QIODevice::ReadOnly));
+        QCOMPARE(got.readAll().trimmed(), QByteArray("https://forum.example.org/a?b=1"));
     }
 
     void shouldShowAnAmpersandAsItself()
