@@ -22,36 +22,46 @@ field1() { shot "$1" 83 11 114 14; } # inside the frame, which changes with the 
 field2() { shot "$1" 275 11 130 14; }
 # Pixels that differ between two pictures; the blinking caret alone stays well under 40.
 changed() { compare -metric AE -fuzz 10% "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1 || true; }
+# until_changed FIELD BEFORE AFTER MIN: shoots FIELD as AFTER until it differs from BEFORE by more than
+# MIN pixels (10 s at most: a sanitizer build draws slowly); false if it never does.
+until_changed() {
+    for _ in $(seq 100); do
+        "$1" "$3"
+        [ "$(changed "$2" "$3")" -gt "$4" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+# visible_windows: how many windows of the program are mapped.
+visible_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l; }
 
 sleep 0.5
 field1 a1; field2 a2
 xdotool key --delay 50 Tab Tab Tab Tab Tab
 xdotool type --delay 50 'xyz'
-sleep 0.3
-field1 b1; field2 b2
+until_changed field1 a1 b1 40 || { echo "the text did not reach 编辑框1"; exit 1; }
+field2 b2
 echo "after five Tabs and typing: field 1 changed $(changed a1 b1) px, field 2 $(changed a2 b2) px"
-[ "$(changed a1 b1)" -gt 40 ] || { echo "the text did not reach 编辑框1"; exit 1; }
 [ "$(changed a2 b2)" -lt 40 ] || { echo "编辑框2 changed"; exit 1; }
 
 xdotool key --delay 50 Tab Tab
 xdotool type --delay 50 'Q'
-sleep 0.3
-field1 c1; field2 c2
+until_changed field2 b2 c2 20 || { echo "the text did not reach 编辑框2"; exit 1; }
+field1 c1
 echo "after two Tabs and typing: field 1 changed $(changed b1 c1) px, field 2 $(changed b2 c2) px"
-[ "$(changed b2 c2)" -gt 20 ] || { echo "the text did not reach 编辑框2"; exit 1; }
 [ "$(changed b1 c1)" -lt 40 ] || { echo "编辑框1 changed"; exit 1; }
 
 # The save dialog takes the focus; cancelling it gives it back to 按钮2, two Shift+Tabs after 编辑框2.
+windows=$(visible_windows)
 xdotool key --delay 50 Tab Tab space
-sleep 1
+for _ in $(seq 100); do [ "$(visible_windows)" -gt "$windows" ] && break; sleep 0.1; done
+[ "$(visible_windows)" -gt "$windows" ] || { echo "no save dialog"; exit 1; }
 xdotool key Escape
-sleep 0.3
+for _ in $(seq 100); do [ "$(visible_windows)" -eq "$windows" ] && break; sleep 0.1; done
 xdotool key --delay 50 shift+Tab shift+Tab
 xdotool type --delay 50 'W'
-sleep 0.3
-field2 d2
+until_changed field2 c2 d2 20 || { echo "the focus did not come back after the save dialog"; exit 1; }
 echo "after the dialog: field 2 changed $(changed c2 d2) px"
-[ "$(changed c2 d2)" -gt 20 ] || { echo "the focus did not come back after the save dialog"; exit 1; }
 
 xdotool key Escape
 wait_for_exit
