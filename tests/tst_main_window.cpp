@@ -171,8 +171,8 @@ private Q_SLOTS:
                 created.append(child->objectName());
         }
         QStringList expected;
-        for (const ControlSpec &spec : kMainWindowControls)
-            expected.append(QString::fromUtf16(spec.name));
+        for (const ControlSpec &row : kMainWindowControls)
+            expected.append(QString::fromUtf16(row.name));
         QCOMPARE(created, expected);
     }
 

@@ -21,6 +21,11 @@ const std::array<ControlSpec, 16> kMainWindowControls = {{
     {u"超级链接框1", K::HyperLinker, {24, 392, 136, 16}, u"访问砚溪岚舍网论坛", true, false},
 }};
 
+QString controlText(const ControlSpec &row)
+{
+    return row.text != nullptr ? QString::fromUtf16(row.text) : QString();
+}
+
 quint32 controlId(std::u16string_view name)
 {
     for (std::size_t i = 0; i < kMainWindowControls.size(); ++i) {

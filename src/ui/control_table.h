@@ -29,6 +29,9 @@ inline constexpr quint32 kMainWindowId = 1;
 inline constexpr char16_t kMainWindowTitle[] = u"砚溪岚舍网签名设计 V1.0";
 inline constexpr QSize kMainWindowOuterSize{423, 443};
 
+// The text of a row as the control shows it; a row without text gives an empty one.
+QString controlText(const ControlSpec &row);
+
 // The identifier of the named control of the main window; 0 when no control has that name.
 quint32 controlId(std::u16string_view name);
 // The reference of a control of the main window by its name.

@@ -2,30 +2,25 @@
 
 namespace {
 
-QString textOf(const ControlSpec &spec)
-{
-    return spec.text != nullptr ? QString::fromUtf16(spec.text) : QString();
-}
-
 // Tab stops take the focus by Tab and by click; everything else never takes it.
-Qt::FocusPolicy focusPolicyOf(const ControlSpec &spec)
+Qt::FocusPolicy focusPolicyOf(const ControlSpec &row)
 {
-    return spec.tabStop ? Qt::StrongFocus : Qt::NoFocus;
+    return row.tabStop ? Qt::StrongFocus : Qt::NoFocus;
 }
 
 } // namespace
 
-EditBox::EditBox(const ControlSpec &spec, QWidget *parent)
-    : QLineEdit(textOf(spec), parent)
+EditBox::EditBox(const ControlSpec &row, QWidget *parent)
+    : QLineEdit(controlText(row), parent)
 {
-    setFocusPolicy(focusPolicyOf(spec));
+    setFocusPolicy(focusPolicyOf(row));
     QPalette colors = palette();
     colors.setColor(QPalette::Text, Qt::black);
     colors.setColor(QPalette::Base, Qt::white);
     setPalette(colors);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setMaxLength(std::numeric_limits<int>::max());
-    QRect place = spec.geometry;
+    QRect place = row.geometry;
     place.setHeight(editBoxHeight(place.height(), fontMetrics().height(), 2));
     setGeometry(place);
     setCursorPosition(0);
@@ -63,28 +58,28 @@ void EditBox::focusOutEvent(QFocusEvent *event)
     QLineEdit::focusOutEvent(event); // drops the selection
 }
 
-Button::Button(const ControlSpec &spec, QWidget *parent)
-    : QPushButton(textOf(spec), parent)
+Button::Button(const ControlSpec &row, QWidget *parent)
+    : QPushButton(controlText(row), parent)
 {
-    setFocusPolicy(focusPolicyOf(spec));
+    setFocusPolicy(focusPolicyOf(row));
     setAutoDefault(false);
     setDefault(false);
-    setGeometry(spec.geometry);
+    setGeometry(row.geometry);
 }
 
-CheckBox::CheckBox(const ControlSpec &spec, QWidget *parent)
-    : QCheckBox(textOf(spec), parent)
+CheckBox::CheckBox(const ControlSpec &row, QWidget *parent)
+    : QCheckBox(controlText(row), parent)
 {
-    setFocusPolicy(focusPolicyOf(spec));
+    setFocusPolicy(focusPolicyOf(row));
     setTristate(false);
     setChecked(true);
-    setGeometry(spec.geometry);
+    setGeometry(row.geometry);
 }
 
-Label::Label(const ControlSpec &spec, QWidget *parent)
-    : QLabel(textOf(spec), parent)
+Label::Label(const ControlSpec &row, QWidget *parent)
+    : QLabel(controlText(row), parent)
 {
-    setFocusPolicy(focusPolicyOf(spec));
+    setFocusPolicy(focusPolicyOf(row));
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setWordWrap(false);
@@ -93,5 +88,5 @@ Label::Label(const ControlSpec &spec, QWidget *parent)
     QPalette colors = palette();
     colors.setColor(QPalette::WindowText, Qt::black);
     setPalette(colors);
-    setGeometry(spec.geometry);
+    setGeometry(row.geometry);
 }

@@ -15,7 +15,7 @@ class EditBox : public QLineEdit
 {
     Q_OBJECT
 public:
-    explicit EditBox(const ControlSpec &spec, QWidget *parent);
+    explicit EditBox(const ControlSpec &row, QWidget *parent);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
@@ -39,7 +39,7 @@ class Button : public QPushButton
 {
     Q_OBJECT
 public:
-    explicit Button(const ControlSpec &spec, QWidget *parent);
+    explicit Button(const ControlSpec &row, QWidget *parent);
 };
 
 // A two-state check box, ticked when the window is created.
@@ -47,7 +47,7 @@ class CheckBox : public QCheckBox
 {
     Q_OBJECT
 public:
-    explicit CheckBox(const ControlSpec &spec, QWidget *parent);
+    explicit CheckBox(const ControlSpec &row, QWidget *parent);
 };
 
 // A caption on the button-face colour: left, vertically centred, one line, cut at the right edge.
@@ -55,5 +55,5 @@ class Label : public QLabel
 {
     Q_OBJECT
 public:
-    explicit Label(const ControlSpec &spec, QWidget *parent);
+    explicit Label(const ControlSpec &row, QWidget *parent);
 };

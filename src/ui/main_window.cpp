@@ -17,11 +17,6 @@ namespace {
 // The community forum behind the link at the bottom of the window.
 const QString kForumAddress = QStringLiteral("https://bbs.yanxilan.net/");
 
-QString textOf(const ControlSpec &spec)
-{
-    return spec.text != nullptr ? QString::fromUtf16(spec.text) : QString();
-}
-
 // The sizes a title bar and a task switcher show. Every picture is decoded when added, so the large
 // ones stay with the installed desktop icons.
 QIcon programIcon()
@@ -54,10 +49,10 @@ MainWindow::MainWindow(QWidget *parent)
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (screen != nullptr)
         move(centredTopLeft(screen->geometry().size(), kMainWindowOuterSize));
-    for (const ControlSpec &spec : kMainWindowControls) {
-        QObject *created = createControl(spec);
-        created->setObjectName(QString::fromUtf16(spec.name));
-        registerControl({kMainWindowId, controlId(spec.name)}, created);
+    for (const ControlSpec &row : kMainWindowControls) {
+        QObject *created = createControl(row);
+        created->setObjectName(QString::fromUtf16(row.name));
+        registerControl({kMainWindowId, controlId(row.name)}, created);
         m_controls.push_back(created);
     }
     bindEvents();
@@ -66,20 +61,20 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow() = default;
 
-QObject *MainWindow::createControl(const ControlSpec &spec)
+QObject *MainWindow::createControl(const ControlSpec &row)
 {
-    switch (spec.kind) {
-    case ControlKind::EditBox: return new EditBox(spec, this);
-    case ControlKind::Button: return new Button(spec, this);
-    case ControlKind::CheckBox: return new CheckBox(spec, this);
-    case ControlKind::Label: return new Label(spec, this);
+    switch (row.kind) {
+    case ControlKind::EditBox: return new EditBox(row, this);
+    case ControlKind::Button: return new Button(row, this);
+    case ControlKind::CheckBox: return new CheckBox(row, this);
+    case ControlKind::Label: return new Label(row, this);
     case ControlKind::DrawPanel: {
         // The six tiles start white; the hidden sheet panel on the button face.
-        const Color back = spec.visible ? kWhite : kSpecialColor;
-        auto *panel = new DrawPanel(spec.geometry, back, this);
+        const Color back = row.visible ? kWhite : kSpecialColor;
+        auto *panel = new DrawPanel(row.geometry, back, this);
         return panel;
     }
-    case ControlKind::HyperLinker: return new HyperLinker(spec.geometry, textOf(spec), kForumAddress, this);
+    case ControlKind::HyperLinker: return new HyperLinker(row.geometry, controlText(row), kForumAddress, this);
     case ControlKind::CommonDlg: return new CommonDlg(this);
     }
     Q_UNREACHABLE();

@@ -37,7 +37,7 @@ protected:
     void moveEvent(QMoveEvent *event) override;
 
 private:
-    QObject *createControl(const ControlSpec &spec);
+    QObject *createControl(const ControlSpec &row);
     void bindEvents();
     void setupKeys();
     void fitOuterSize();
