@@ -34,11 +34,13 @@ int main(int argc, char **argv)
         CommonDlg::setPrompt([path](const SaveDialogRequest &) { return std::optional<QString>(path); });
         setSaveWarningPresenter([](const QString &title, const QString &text) {
             std::printf("warning: %s|%s\n", qUtf8Printable(title), qUtf8Printable(text));
+            std::fflush(stdout);
         });
         std::unique_ptr<MainWindow> window = loadMainWindow(&OnMainWindowCreated);
         SaveSheet();
     }
     FreeGlobals();
     std::printf("done\n");
+    std::fflush(stdout); // before any exit handler, a leak check included, can end the process
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -61,6 +62,30 @@ class TestSheetExport : public QObject
     QList<SaveDialogRequest> m_requests;
     std::optional<QString> m_answer;
     QStringList m_warnings;
+    QString m_probe;
+    QProcessEnvironment m_probeEnvironment = QProcessEnvironment::systemEnvironment();
+
+    // The unprivileged probe may not reach the build tree (a checkout under /root, say): it runs from
+    // a copy in the test's own folder, with a copy of the leak suppressions it is pointed at.
+    bool prepareProbe()
+    {
+        m_probe = pathOf(QStringLiteral("save_probe"));
+        if (!QFile::copy(QStringLiteral(SAVE_PROBE), m_probe) ||
+            !QFile::setPermissions(m_probe, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther))
+            return false;
+        QString leakOptions = m_probeEnvironment.value(QStringLiteral("LSAN_OPTIONS"));
+        const QRegularExpressionMatch suppressions =
+            QRegularExpression(QStringLiteral("suppressions=([^:]+)")).match(leakOptions);
+        if (suppressions.hasMatch()) {
+            const QString copy = pathOf(QStringLiteral("lsan.supp"));
+            if (!QFile::copy(suppressions.captured(1), copy))
+                return false;
+            QFile::setPermissions(copy, QFile::ReadOwner | QFile::ReadOther);
+            leakOptions.replace(suppressions.capturedStart(1), suppressions.capturedLength(1), copy);
+            m_probeEnvironment.insert(QStringLiteral("LSAN_OPTIONS"), leakOptions);
+        }
+        return true;
+    }
 
     QString pathOf(const QString &name) const { return m_folder.filePath(name); }
     void saveAs(const std::optional<QString> &answer)
@@ -73,13 +98,14 @@ class TestSheetExport : public QObject
     QStringList runProbe(const QStringList &arguments)
     {
         QProcess probe;
+        probe.setProcessEnvironment(m_probeEnvironment);
         if (geteuid() == 0)
             probe.start(QStringLiteral("setpriv"),
                         QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                    QStringLiteral("--clear-groups"), QStringLiteral(SAVE_PROBE)} +
+                                    QStringLiteral("--clear-groups"), m_probe} +
                             arguments);
         else
-            probe.start(QStringLiteral(SAVE_PROBE), arguments);
+            probe.start(m_probe, arguments);
         if (!probe.waitForFinished(60000))
             return {QStringLiteral("timeout")};
         return QString::fromUtf8(probe.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -93,6 +119,7 @@ private Q_SLOTS:
         // The unprivileged probe must reach the folder.
         QVERIFY(QFile::setPermissions(m_folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                                            QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(prepareProbe());
         CommonDlg::setPrompt([this](const SaveDialogRequest &request) {
             m_requests.append(request);
             return m_answer;
