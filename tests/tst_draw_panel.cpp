@@ -2,6 +2,7 @@
 #include "render/gbk.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QScreen>
 #include <QTest>
 
@@ -231,6 +232,44 @@ private Q_SLOTS:
             sum += metrics.horizontalAdvance(c);
         QCOMPARE(m_panel->TextWidth(name), sum);
         QCOMPARE(m_panel->TextHeight(name), metrics.ascent() + metrics.descent());
+    }
+
+    // Right-to-left names are laid out whole: in visual order, letters joined, measured as drawn.
+    void shouldLayOutRightToLeftTextWhole_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Hebrew") << QStringLiteral("שלום");
+        QTest::newRow("Arabic") << QStringLiteral("مرحبا");
+        QTest::newRow("mixed with Latin") << QStringLiteral("Zoe שלום");
+    }
+    void shouldLayOutRightToLeftTextWhole()
+    {
+        QFETCH(QString, text);
+        m_panel->setFontSize(28);
+        const QFont font = m_panel->drawingFont();
+        QCOMPARE(m_panel->TextWidth(text), QFontMetrics(font).horizontalAdvance(text));
+        m_panel->WriteAt(10, 20, text);
+        QImage expected(180, 100, QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        QPainter painter(&expected);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(10, 20 + QFontMetrics(font).ascent()), text);
+        painter.end();
+        QCOMPARE(m_panel->raster(), expected);
+        // Drawn letter by letter in typed order, the same text looks different.
+        QImage byLetter(180, 100, QImage::Format_RGB32);
+        byLetter.fill(Qt::white);
+        painter.begin(&byLetter);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        qreal x = 10;
+        for (QChar c : text) {
+            painter.drawText(QPointF(x, 20 + QFontMetrics(font).ascent()), QString(c));
+            x += QFontMetrics(font).horizontalAdvance(c);
+        }
+        painter.end();
+        QVERIFY(byLetter != expected);
     }
 
     void shouldWriteTheCellsTopLeftAtThePoint()

@@ -40,8 +40,25 @@ bool isPlainBmpText(QStringView text)
 
 } // namespace
 
+bool needsFullLayout(QStringView text)
+{
+    for (QChar c : text) {
+        switch (c.direction()) {
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirRLI: return true;
+        default: break;
+        }
+    }
+    return false;
+}
+
 int runWidth(const QFontMetrics &metrics, QStringView text)
 {
+    if (needsFullLayout(text))
+        return metrics.horizontalAdvance(text.toString());
     qint64 width = 0;
     if (isPlainBmpText(text)) {
         for (QChar c : text)
@@ -58,6 +75,10 @@ int runWidth(const QFontMetrics &metrics, QStringView text)
 void drawRun(QPainter &painter, const QFontMetrics &metrics, int x, int baseline, QStringView text,
              std::optional<int> clipRight)
 {
+    if (needsFullLayout(text)) {
+        painter.drawText(QPointF(x, baseline), text.toString());
+        return;
+    }
     // Script faces reach well outside their advance boxes on both sides, so a cluster is only
     // skipped when it stands further than this from the visible area.
     const qint64 slack = 2 * qint64(metrics.height());

@@ -10,6 +10,11 @@ class QPainter;
 // A text is laid out as a plain run of characters: each character (grapheme cluster) is placed at the
 // sum of the advances before it, with no kerning and no ligatures between characters. Measuring and
 // drawing both use this, so a centred name is centred on what is drawn.
+//
+// A text with right-to-left characters is the exception: drawn one by one in typed order, Hebrew
+// would read backwards and Arabic letters would not join. Such a text is laid out whole, in visual
+// order and shaped, and measured the same way.
+bool needsFullLayout(QStringView text);
 
 int runWidth(const QFontMetrics &metrics, QStringView text);
 
