@@ -9,6 +9,32 @@
 #include <climits>
 #include <cmath>
 
+namespace {
+
+// The family a face name is drawn in: the face itself where it is installed, else the first installed
+// of the substitutes registered for it (QFont::insertSubstitutions). Asking for a missing face, or for
+// a list of families, makes the font system rank every installed font at once, which is most of the
+// start-up time; characters the family lacks still fall back to other fonts, looked up when needed.
+QString familyFor(const QString &faceName)
+{
+    static QHash<QString, QString> resolved; // the installed faces do not change while we run
+    const auto known = resolved.constFind(faceName);
+    if (known != resolved.constEnd())
+        return *known;
+    QString family = faceName;
+    if (!QFontDatabase::hasFamily(faceName)) {
+        const QStringList substitutes = QFont::substitutes(faceName);
+        const auto installed = std::find_if(substitutes.begin(), substitutes.end(),
+                                            [](const QString &name) { return QFontDatabase::hasFamily(name); });
+        if (installed != substitutes.end())
+            family = *installed;
+    }
+    resolved.insert(faceName, family);
+    return family;
+}
+
+} // namespace
+
 QString defaultFaceName()
 {
     return QStringLiteral("宋体");
@@ -48,24 +74,6 @@ FontRecord recordOf(const QFont &font, double dpi)
         font.pixelSize() > 0 ? font.pixelSize() : static_cast<int>(std::lround(font.pointSizeF() * dpi / 72.0));
     record.faceName = font.family();
     return record;
-}
-
-QString familyFor(const QString &faceName)
-{
-    static QHash<QString, QString> resolved; // the installed faces do not change while we run
-    const auto known = resolved.constFind(faceName);
-    if (known != resolved.constEnd())
-        return *known;
-    QString family = faceName;
-    if (!QFontDatabase::hasFamily(faceName)) {
-        const QStringList substitutes = QFont::substitutes(faceName);
-        const auto installed = std::find_if(substitutes.begin(), substitutes.end(),
-                                            [](const QString &name) { return QFontDatabase::hasFamily(name); });
-        if (installed != substitutes.end())
-            family = *installed;
-    }
-    resolved.insert(faceName, family);
-    return family;
 }
 
 QFont fontFromRecord(const FontRecord &record, int fallbackEmPixels)

@@ -29,12 +29,6 @@ QString storedFaceName(const QString &name);
 
 // The record of an existing font (the desktop's default GUI font) at `dpi`.
 FontRecord recordOf(const QFont &font, double dpi);
-// The family a face name is drawn in: the face itself where it is installed, else the first installed
-// of the substitutes registered for it (QFont::insertSubstitutions). Asking for a missing face, or for
-// a list of families, makes the font system rank every installed font at once, which is most of the
-// start-up time; characters the family lacks still fall back to other fonts, looked up when needed.
-QString familyFor(const QString &faceName);
-
 // The font drawn with. An em height of 0 takes `fallbackEmPixels`. Kerning is off: widths are the
 // plain sum of advances.
 QFont fontFromRecord(const FontRecord &record, int fallbackEmPixels);

@@ -38,8 +38,6 @@ bool isPlainBmpText(QStringView text)
     return true;
 }
 
-} // namespace
-
 bool needsFullLayout(QStringView text)
 {
     for (QChar c : text) {
@@ -54,6 +52,8 @@ bool needsFullLayout(QStringView text)
     }
     return false;
 }
+
+} // namespace
 
 int runWidth(const QFontMetrics &metrics, QStringView text)
 {

@@ -14,7 +14,6 @@ class QPainter;
 // A text with right-to-left characters is the exception: drawn one by one in typed order, Hebrew
 // would read backwards and Arabic letters would not join. Such a text is laid out whole, in visual
 // order and shaped, and measured the same way.
-bool needsFullLayout(QStringView text);
 
 int runWidth(const QFontMetrics &metrics, QStringView text);
 

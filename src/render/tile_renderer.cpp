@@ -17,7 +17,16 @@ QString face(const char *name)
     return QString::fromLatin1(name);
 }
 
-const std::array<FaceSubstitution, 7> &substitutionTable()
+// The installed copy first, then the source tree the program was built from.
+QStringList fontFolders()
+{
+    const QString appDir = QCoreApplication::applicationDirPath();
+    return {QDir(appDir).filePath(QStringLiteral(SIGNATURE_FONTS_FROM_BIN)), QStringLiteral(SIGNATURE_FONTS_BUILD_DIR)};
+}
+
+} // namespace
+
+std::span<const FaceSubstitution> faceSubstitutions()
 {
     // Seal script has no free face; a formal serif stands closest. The caption's Song face is the same
     // serif: one face fewer to load at start-up, and at 9 points it reads as the Song it stands for.
@@ -33,20 +42,6 @@ const std::array<FaceSubstitution, 7> &substitutionTable()
     return table;
 }
 
-// The installed copy first, then the source tree the program was built from.
-QStringList fontFolders()
-{
-    const QString appDir = QCoreApplication::applicationDirPath();
-    return {QDir(appDir).filePath(QStringLiteral(SIGNATURE_FONTS_FROM_BIN)), QStringLiteral(SIGNATURE_FONTS_BUILD_DIR)};
-}
-
-} // namespace
-
-std::span<const FaceSubstitution> faceSubstitutions()
-{
-    return substitutionTable();
-}
-
 int installTileFaces()
 {
     int loaded = 0;
@@ -58,7 +53,7 @@ int installTileFaces()
         if (loaded > 0)
             break;
     }
-    for (const FaceSubstitution &entry : substitutionTable())
+    for (const FaceSubstitution &entry : faceSubstitutions())
         QFont::insertSubstitutions(QString::fromUtf16(entry.requested), entry.substitutes);
     return loaded;
 }

@@ -4,10 +4,10 @@
 #include <QObject>
 #include <QString>
 
-class QWidget;
-
 #include <functional>
 #include <optional>
+
+class QWidget;
 
 // One description/pattern pair of a dialog filter.
 struct FilterPair

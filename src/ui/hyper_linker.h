@@ -22,7 +22,6 @@ public:
                          QWidget *parent = nullptr);
 
     QString caption() const { return m_caption; }
-    QString address() const { return m_address; }
     bool isHovered() const { return m_hovered; }
     bool isVisited() const { return m_visited; }
     // The colour the caption is painted in now.

@@ -59,8 +59,6 @@ MainWindow::MainWindow(QWidget *parent)
     setupKeys();
 }
 
-MainWindow::~MainWindow() = default;
-
 QObject *MainWindow::createControl(const ControlSpec &row)
 {
     switch (row.kind) {

@@ -19,13 +19,11 @@ class MainWindow : public QWidget
     Q_OBJECT
 public:
     explicit MainWindow(QWidget *parent = nullptr);
-    ~MainWindow() override;
 
     // Controls by name, in table order; the dialog component is a QObject, every other one a widget.
     QObject *control(std::u16string_view name) const;
     QWidget *widget(std::u16string_view name) const;
     DrawPanel *panel(std::u16string_view name) const;
-    const std::vector<QObject *> &controlsInOrder() const { return m_controls; }
 
     // Shows the controls whose visible flag is set, without activating anything.
     void showConfiguredControls();
