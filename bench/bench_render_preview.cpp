@@ -1,4 +1,4 @@
-#include "render/tile_renderer.h"
+#include "ui/preview.h"
 #include "tile_fixture.h"
 
 // One warm preview of all six tiles with the default names, as a click on 预览 runs it.

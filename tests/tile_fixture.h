@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/globals.h"
-#include "render/draw_panel.h"
+#include "ui/draw_panel.h"
 #include "ui/main_window.h"
 
 #include <QCheckBox>

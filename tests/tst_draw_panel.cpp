@@ -1,4 +1,4 @@
-#include "render/draw_panel.h"
+#include "ui/draw_panel.h"
 #include "render/gbk.h"
 
 #include <QApplication>

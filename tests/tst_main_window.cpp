@@ -1,5 +1,5 @@
 #include "app/globals.h"
-#include "render/draw_panel.h"
+#include "ui/draw_panel.h"
 #include "ui/common_dlg.h"
 #include "ui/control_registry.h"
 #include "ui/main_window.h"

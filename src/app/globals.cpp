@@ -1,6 +1,6 @@
 #include "app/globals.h"
 
-#include "render/tile_renderer.h"
+#include "ui/preview.h"
 #include "ui/control_table.h"
 
 #include <cmath>
@@ -98,14 +98,4 @@ void OnMainWindowCreated()
     g_fonts = copyOf(DefaultTileFonts);
     g_captions = copyOf(DefaultTileCaptions);
     RenderPreview();
-}
-
-qint64 RealToInteger(double value)
-{
-    return static_cast<qint64>(std::trunc(value));
-}
-
-int low32(qint64 value)
-{
-    return static_cast<int>(static_cast<qint32>(static_cast<quint32>(static_cast<quint64>(value))));
 }

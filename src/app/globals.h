@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/tile_list.h"
+#include "render/real_to_integer.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -38,8 +39,3 @@ bool tileListsExist();
 void FreeGlobals();
 // Runs once the window and all its controls exist and before the window is shown.
 void OnMainWindowCreated();
-
-// The one conversion from a real to an integer: the fraction is dropped, toward zero.
-qint64 RealToInteger(double value);
-// Where a converted real serves as a 32-bit integer, its low 32 bits are taken.
-int low32(qint64 value);

@@ -2,7 +2,7 @@
 
 #include "app/globals.h"
 #include "export/bmp_encoder.h"
-#include "render/draw_panel.h"
+#include "ui/draw_panel.h"
 #include "ui/common_dlg.h"
 #include "ui/control_registry.h"
 #include "ui/control_table.h"

@@ -1,14 +1,13 @@
 #include "render/tile_renderer.h"
 
-#include "app/globals.h"
-#include "render/draw_panel.h"
-#include "ui/control_registry.h"
-#include "ui/main_window.h"
+#include "render/draw_surface.h"
+#include "render/real_to_integer.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGuiApplication>
 
 namespace {
 
@@ -66,37 +65,43 @@ QString faceDescription(const QString &requested, const QFont &font)
     return requested + QStringLiteral(" → ") + drawn;
 }
 
-void RenderPreview()
+TileJob tileJob(int k, const QString &caption, const QString &face, const QString &chinese, const QString &english)
 {
-    const ControlRef chineseField = mainWindowControl(u"编辑框1");
-    const ControlRef englishField = mainWindowControl(u"编辑框2");
-    const ControlRef inverted = mainWindowControl(u"选择框1");
-    QString held = fieldText(chineseField);
-    const qint32 count = TilePanels().count();
-    for (qint32 k = 1; k <= count; ++k) {
-        DrawPanel *panel = controlAs<DrawPanel>(TilePanels().item(k));
-        if (panel == nullptr)
-            continue; // the window is gone
-        panel->Clear();
-        const bool white = isTicked(inverted);
-        panel->setTextColor(white ? kWhite : kBlack);
-        panel->setBackColor(white ? kBlack : kWhite);
-        panel->setFontFaceName(QStringLiteral("宋体"));
-        panel->setFontSize(9);
-        panel->setFontBold(false);
-        panel->WriteAt(5, 5, TileCaptions().item(k));
-        const QString tileFace = TileFonts().item(k);
-        panel->setFontFaceName(tileFace);
-        panel->setFontSize(36);
-        panel->setFontBold(false);
-        if (k > 4) {
-            held = fieldText(englishField);
-            panel->setFontSize(28);
-            panel->setFontBold(false);
-        }
-        const double x = (double(panel->Width()) - double(panel->TextWidth(held))) / 2.0;
-        const double y = (double(panel->Height()) - double(panel->TextHeight(held))) / 2.0;
-        panel->WriteAt(low32(RealToInteger(x)), low32(RealToInteger(y)), held);
-        panel->setToolTip(faceDescription(tileFace, panel->drawingFont()));
+    return TileJob{caption, face, k > 4 ? english : chinese, k > 4, true};
+}
+
+void RenderTile(TileCanvas &canvas, const TileJob &job, bool inverted, double scale)
+{
+    canvas.Clear();
+    canvas.setTextColor(inverted ? kWhite : kBlack);
+    canvas.setBackColor(inverted ? kBlack : kWhite);
+    canvas.setFontFaceName(QStringLiteral("宋体"));
+    canvas.setFontSize(9);
+    canvas.setFontBold(false);
+    if (job.withCaption) {
+        const int corner = qRound(5 * scale);
+        canvas.WriteAt(corner, corner, job.caption);
     }
+    canvas.setFontFaceName(job.face);
+    canvas.setFontSize(36);
+    canvas.setFontBold(false);
+    if (job.english) {
+        canvas.setFontSize(28);
+        canvas.setFontBold(false);
+    }
+    const double x = (double(canvas.Width()) - double(canvas.TextWidth(job.name))) / 2.0;
+    const double y = (double(canvas.Height()) - double(canvas.TextHeight(job.name))) / 2.0;
+    canvas.WriteAt(low32(RealToInteger(x)), low32(RealToInteger(y)), job.name);
+}
+
+QSize scaledTileSize(double scale)
+{
+    return QSize(qRound(kTileSize.width() * scale), qRound(kTileSize.height() * scale)).expandedTo(QSize(1, 1));
+}
+
+QImage renderTileRaster(const TileJob &job, bool inverted, double scale, double baseDpi)
+{
+    DrawSurface surface(scaledTileSize(scale), kWhite, baseDpi * scale, Qt::white, QGuiApplication::font());
+    RenderTile(surface, job, inverted, scale);
+    return surface.raster();
 }

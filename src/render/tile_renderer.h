@@ -1,6 +1,10 @@
 #pragma once
 
+#include "render/tile_canvas.h"
+
 #include <QFont>
+#include <QImage>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -23,5 +27,28 @@ int installTileFaces();
 // "requested → drawn with" when a substitute drew the text, else just the requested face.
 QString faceDescription(const QString &requested, const QFont &font);
 
-// Redraws all six tiles from the two names and the 反色 box, as they are now.
-void RenderPreview();
+// What one tile shows: its caption, the face and size of its name, and the name.
+struct TileJob
+{
+    QString caption;
+    QString face;
+    QString name;
+    bool english = false; // the romanised name, at 28 points instead of 36
+    bool withCaption = true;
+};
+
+inline constexpr QSize kTileSize(180, 100);
+// The resolution point sizes are converted with at scale 1.
+inline constexpr double kBaseDpi = 96.0;
+
+// Tile k (1-based) of the six: tiles 1-4 show the Chinese name, 5 and 6 the romanised one.
+TileJob tileJob(int k, const QString &caption, const QString &face, const QString &chinese, const QString &english);
+
+// Draws one tile on `canvas`: cleared, in the colour scheme of `inverted` (white on black), the caption
+// in the corner, the name centred with its offsets truncated toward zero. A canvas of s times the tile's
+// size whose points are converted at s times the resolution draws the same tile at scale s.
+void RenderTile(TileCanvas &canvas, const TileJob &job, bool inverted, double scale = 1.0);
+
+// The tile drawn on a raster of its own at `scale` (at least 1 x 1).
+QImage renderTileRaster(const TileJob &job, bool inverted, double scale, double baseDpi = kBaseDpi);
+QSize scaledTileSize(double scale);

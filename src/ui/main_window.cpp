@@ -1,8 +1,8 @@
 #include "ui/main_window.h"
 
 #include "export/sheet_export.h"
-#include "render/draw_panel.h"
-#include "render/tile_renderer.h"
+#include "ui/draw_panel.h"
+#include "ui/preview.h"
 #include "ui/common_dlg.h"
 #include "ui/control_registry.h"
 #include "ui/controls.h"

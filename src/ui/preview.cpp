@@ -1,0 +1,61 @@
+#include "ui/preview.h"
+
+#include "app/globals.h"
+#include "ui/control_registry.h"
+#include "ui/draw_panel.h"
+#include "ui/main_window.h"
+
+namespace {
+
+PreviewInputs &inputs()
+{
+    static PreviewInputs last;
+    return last;
+}
+
+// On a dense screen the tile also gets a picture drawn at the screen's pixel ratio, so that its edges
+// are as sharp as the controls'. The raster that is saved and copied stays the one at ratio 1.
+void showSharperTile(DrawPanel &panel, const TileJob &job, bool inverted)
+{
+    const double ratio = panel.devicePixelRatioF();
+    if (ratio <= 1.0)
+        return;
+    QImage sharper = renderTileRaster(job, inverted, ratio, panel.dpi());
+    sharper.setDevicePixelRatio(ratio);
+    panel.showSharper(std::move(sharper));
+}
+
+} // namespace
+
+const PreviewInputs &lastPreviewInputs()
+{
+    return inputs();
+}
+
+TileJob previewTileJob(int k)
+{
+    const PreviewInputs &last = inputs();
+    return tileJob(k, TileCaptions().item(k), TileFonts().item(k), last.chinese, last.english);
+}
+
+void RenderPreview()
+{
+    const QString chinese = fieldText(mainWindowControl(u"编辑框1"));
+    const ControlRef englishField = mainWindowControl(u"编辑框2");
+    const ControlRef inverted = mainWindowControl(u"选择框1");
+    QString english;
+    const qint32 count = TilePanels().count();
+    for (qint32 k = 1; k <= count; ++k) {
+        auto *panel = controlAs<DrawPanel>(TilePanels().item(k));
+        if (panel == nullptr)
+            continue; // the window is gone
+        const bool white = isTicked(inverted);
+        if (k > 4)
+            english = fieldText(englishField); // read from the fifth tile on, as it is then
+        const TileJob job = tileJob(k, TileCaptions().item(k), TileFonts().item(k), chinese, english);
+        RenderTile(panel->surface(), job, white);
+        panel->setToolTip(faceDescription(job.face, panel->drawingFont()));
+        showSharperTile(*panel, job, white);
+    }
+    inputs() = {chinese, english, isTicked(inverted)};
+}
