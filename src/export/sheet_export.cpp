@@ -2,10 +2,10 @@
 
 #include "app/globals.h"
 #include "export/bmp_encoder.h"
-#include "ui/draw_panel.h"
 #include "ui/common_dlg.h"
 #include "ui/control_registry.h"
 #include "ui/control_table.h"
+#include "ui/draw_panel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -108,4 +108,9 @@ void SaveSheet()
     const WriteOutcome outcome = WriteToFile(fileName, picture);
     if (!outcome.written)
         warningPresenter()(QStringLiteral("保存图片"), saveFailureText(fileName, outcome.reason));
+}
+
+void reportSaveFailure(const QString &fileName, const QString &reason)
+{
+    warningPresenter()(QStringLiteral("保存图片"), saveFailureText(fileName, reason));
 }

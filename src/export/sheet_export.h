@@ -25,6 +25,8 @@ WriteOutcome WriteToFile(const QString &fileName, const QByteArray &bytes);
 using SaveWarningPresenter = std::function<void(const QString &title, const QString &text)>;
 void setSaveWarningPresenter(SaveWarningPresenter presenter);
 QString saveFailureText(const QString &fileName, const QString &reason);
+// Shows the "保存图片" warning for a file that could not be written.
+void reportSaveFailure(const QString &fileName, const QString &reason);
 
 // Asks for a file, composes the six tiles as the last preview left them into the hidden sheet panel,
 // and writes it as a bitmap. Cancel does nothing; a failure is reported and changes nothing else.

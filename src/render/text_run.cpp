@@ -72,11 +72,11 @@ int runWidth(const QFontMetrics &metrics, QStringView text)
     return static_cast<int>(std::clamp<qint64>(width, INT_MIN, INT_MAX));
 }
 
-void drawRun(QPainter &painter, const QFontMetrics &metrics, int x, int baseline, QStringView text,
-             std::optional<int> clipRight)
+void placeRun(const QFontMetrics &metrics, int x, int baseline, QStringView text, std::optional<int> clipRight,
+              const PlaceCluster &place)
 {
     if (needsFullLayout(text)) {
-        painter.drawText(QPointF(x, baseline), text.toString());
+        place(QPointF(x, baseline), text.toString());
         return;
     }
     // Script faces reach well outside their advance boxes on both sides, so a cluster is only
@@ -88,8 +88,15 @@ void drawRun(QPainter &painter, const QFontMetrics &metrics, int x, int baseline
             return false;
         const int advance = advanceOf(metrics, cluster);
         if (!clipRight || penX + advance + slack > 0)
-            painter.drawText(QPointF(static_cast<qreal>(penX), baseline), cluster.toString());
+            place(QPointF(static_cast<qreal>(penX), baseline), cluster.toString());
         penX += advance;
         return true;
     });
+}
+
+void drawRun(QPainter &painter, const QFontMetrics &metrics, int x, int baseline, QStringView text,
+             std::optional<int> clipRight)
+{
+    placeRun(metrics, x, baseline, text, clipRight,
+             [&painter](QPointF origin, const QString &cluster) { painter.drawText(origin, cluster); });
 }

@@ -3,6 +3,9 @@
 #include <QFontMetrics>
 #include <QStringView>
 
+#include <QPointF>
+
+#include <functional>
 #include <optional>
 
 class QPainter;
@@ -20,5 +23,11 @@ int runWidth(const QFontMetrics &metrics, QStringView text);
 // Draws `text` with its baseline starting at (x, baseline). With `clipRight` (the painter clips at 0 and
 // there), characters that cannot reach the visible part are not drawn, so a very long text costs
 // no more than what shows.
+// Calls place(origin, cluster) for each cluster that drawRun would draw, with its baseline origin: the
+// one layout that raster and vector output share.
+using PlaceCluster = std::function<void(QPointF origin, const QString &cluster)>;
+void placeRun(const QFontMetrics &metrics, int x, int baseline, QStringView text, std::optional<int> clipRight,
+              const PlaceCluster &place);
+
 void drawRun(QPainter &painter, const QFontMetrics &metrics, int x, int baseline, QStringView text,
              std::optional<int> clipRight);

@@ -89,9 +89,12 @@ void RenderTile(TileCanvas &canvas, const TileJob &job, bool inverted, double sc
         canvas.setFontSize(28);
         canvas.setFontBold(false);
     }
-    const double x = (double(canvas.Width()) - double(canvas.TextWidth(job.name))) / 2.0;
-    const double y = (double(canvas.Height()) - double(canvas.TextHeight(job.name))) / 2.0;
-    canvas.WriteAt(low32(RealToInteger(x)), low32(RealToInteger(y)), job.name);
+    // Centred as at scale 1 and then multiplied, so that a larger copy is the tile enlarged: the
+    // half pixel that truncation drops at scale 1 is dropped at every scale.
+    const double x = (double(canvas.Width()) - double(canvas.TextWidth(job.name))) / scale / 2.0;
+    const double y = (double(canvas.Height()) - double(canvas.TextHeight(job.name))) / scale / 2.0;
+    canvas.WriteAt(low32(RealToInteger(double(RealToInteger(x)) * scale)),
+                   low32(RealToInteger(double(RealToInteger(y)) * scale)), job.name);
 }
 
 QSize scaledTileSize(double scale)

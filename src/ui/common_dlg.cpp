@@ -116,3 +116,8 @@ void CommonDlg::setPrompt(SavePathPrompt replacement)
 {
     prompt() = replacement ? std::move(replacement) : SavePathPrompt(&showSaveDialog);
 }
+
+std::optional<QString> CommonDlg::askSavePath(const SaveDialogRequest &request)
+{
+    return prompt()(request);
+}

@@ -65,6 +65,8 @@ public:
 
     // Replaces the real dialog (tests answer with a path or a cancel). An empty prompt restores it.
     static void setPrompt(SavePathPrompt prompt);
+    // Asks for a path through the current prompt: the window's other saves use the same dialog.
+    static std::optional<QString> askSavePath(const SaveDialogRequest &request);
 
 private:
     QString m_fileName;

@@ -1,12 +1,16 @@
 #include "ui/main_window.h"
 
 #include "export/sheet_export.h"
-#include "ui/draw_panel.h"
-#include "ui/preview.h"
 #include "ui/common_dlg.h"
 #include "ui/control_registry.h"
 #include "ui/controls.h"
+#include "ui/draw_panel.h"
 #include "ui/hyper_linker.h"
+#include "ui/preview.h"
+#include "ui/tile_menu.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -103,6 +107,43 @@ void MainWindow::setupKeys()
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
+
+    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    menuKey->setContext(Qt::WindowShortcut);
+    connect(menuKey, &QShortcut::activated, this, &MainWindow::openMenuFromKeyboard);
+}
+
+int MainWindow::tileAt(QPoint position) const
+{
+    if (!tileListsExist())
+        return 0;
+    for (qint32 k = 1; k <= TilePanels().count(); ++k) {
+        const auto *tile = controlAs<QWidget>(TilePanels().item(k));
+        if (tile != nullptr && tile->isVisible() && tile->geometry().contains(position))
+            return k;
+    }
+    return 0;
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent *event)
+{
+    const int tile = event->reason() == QContextMenuEvent::Mouse ? tileAt(event->pos()) : 0;
+    if (event->reason() == QContextMenuEvent::Mouse && tile == 0)
+        return;
+    QMenu *menu = tile > 0 ? tileMenu(tile, this) : windowTileMenu(this);
+    menu->popup(event->globalPos());
+    event->accept();
+}
+
+// Shift+F10 opens the menu of the focused control: a field's own edit menu, else the tiles' menu.
+void MainWindow::openMenuFromKeyboard()
+{
+    QWidget *focused = focusWidget();
+    if (focused == nullptr)
+        focused = this;
+    const QPoint centre = focused->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, centre, focused->mapToGlobal(centre));
+    QCoreApplication::sendEvent(focused, &event);
 }
 
 QObject *MainWindow::control(std::u16string_view name) const

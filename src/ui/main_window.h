@@ -32,6 +32,9 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // A right-click on a tile opens that tile's menu; the keyboard's menu key (or Shift+F10) on any
+    // control that has no menu of its own opens the menu of all six tiles.
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
 
 private:
@@ -39,6 +42,8 @@ private:
     void bindEvents();
     void setupKeys();
     void fitOuterSize();
+    int tileAt(QPoint position) const;
+    void openMenuFromKeyboard();
 
     std::vector<QObject *> m_controls;
 };
