@@ -1,5 +1,10 @@
 #include "ui/controls.h"
 
+#include "pinyin/pinyin.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+
 namespace {
 
 // Tab stops take the focus by Tab and by click; everything else never takes it.
@@ -56,6 +61,57 @@ void EditBox::focusOutEvent(QFocusEvent *event)
 {
     m_kept = caret();
     QLineEdit::focusOutEvent(event); // drops the selection
+}
+
+void EditBox::offerRomanisedName(std::function<QString()> chineseName)
+{
+    m_chineseName = std::move(chineseName);
+    setToolTip(QStringLiteral("右键菜单可按中文姓名填写拼音"));
+}
+
+void EditBox::replaceText(const QString &text)
+{
+    // Undo takes back one step at a time, and a step ends where the caret moves. Selecting all moves
+    // it, which closes the step before; moving it to the start and back closes this one, so typing
+    // that follows is undone on its own.
+    selectAll();
+    insert(text);
+    home(false);
+    end(false);
+    // Getting the focus puts back the kept caret, so the next visit finds it at the end too.
+    m_kept = caret();
+}
+
+void EditBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (!m_chineseName) {
+        QLineEdit::contextMenuEvent(event);
+        return;
+    }
+    QMenu *menu = createStandardContextMenu();
+    addRomanisationEntries(menu);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+// The entries read the Chinese name when chosen, so the pinyin table loads on first use.
+void EditBox::addRomanisationEntries(QMenu *menu)
+{
+    struct Entry
+    {
+        QString label;
+        NameOrder order;
+    };
+    const Entry entries[] = {{QStringLiteral("按中文姓名填写拼音"), NameOrder::SurnameFirst},
+                             {QStringLiteral("按中文姓名填写拼音（名在前）"), NameOrder::GivenNameFirst}};
+    const bool hasName = !m_chineseName().trimmed().isEmpty();
+    menu->addSeparator();
+    for (const Entry &entry : entries) {
+        QAction *action = menu->addAction(entry.label);
+        action->setEnabled(hasName);
+        connect(action, &QAction::triggered, this,
+                [this, order = entry.order] { replaceText(proposeRomanisedName(m_chineseName(), order)); });
+    }
 }
 
 Button::Button(const ControlSpec &row, QWidget *parent)

@@ -7,6 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <functional>
+
+class QMenu;
+
 // The standard control kinds of the window, each configured once from its row of the control table.
 
 // A single-line field: black on white, scrolls sideways, no length limit, caret at the start.
@@ -17,11 +21,20 @@ class EditBox : public QLineEdit
 public:
     explicit EditBox(const ControlSpec &row, QWidget *parent);
 
+    // Adds two entries to the context menu that replace the text with the romanised form of the
+    // Chinese name that `chineseName` reads when one is chosen: surname first, or given name first.
+    void offerRomanisedName(std::function<QString()> chineseName);
+    // Replaces the whole text as one edit that a single undo takes back; the caret ends after it.
+    void replaceText(const QString &text);
+
 protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    void addRomanisationEntries(QMenu *menu);
+
     struct Caret
     {
         int position = 0;
@@ -32,6 +45,7 @@ private:
     void restore(const Caret &caret);
 
     Caret m_kept;
+    std::function<QString()> m_chineseName;
 };
 
 // A push button that is never a default button, so Enter never clicks it.

@@ -88,6 +88,9 @@ void MainWindow::bindEvents()
     auto *save = qobject_cast<QPushButton *>(control(u"按钮2"));
     connect(preview, &QPushButton::clicked, this, [] { RenderPreview(); });
     connect(save, &QPushButton::clicked, this, [] { SaveSheet(); });
+    qobject_cast<EditBox *>(control(u"编辑框2"))->offerRomanisedName([] {
+        return fieldText(mainWindowControl(u"编辑框1"));
+    });
 }
 
 void MainWindow::setupKeys()
