@@ -4,6 +4,7 @@
 
 #include <QFontDatabase>
 #include <QHash>
+#include <QMutex>
 
 #include <algorithm>
 #include <climits>
@@ -15,8 +16,11 @@ namespace {
 // of the substitutes registered for it (QFont::insertSubstitutions). Asking for a missing face, or for
 // a list of families, makes the font system rank every installed font at once, which is most of the
 // start-up time; characters the family lacks still fall back to other fonts, looked up when needed.
+// The command line draws tiles on several threads at once, so the cache is guarded.
 QString familyFor(const QString &faceName)
 {
+    static QMutex guard;
+    const QMutexLocker lock(&guard);
     static QHash<QString, QString> resolved; // the installed faces do not change while we run
     const auto known = resolved.constFind(faceName);
     if (known != resolved.constEnd())

@@ -41,19 +41,33 @@ std::span<const FaceSubstitution> faceSubstitutions()
     return table;
 }
 
+QStringList bundledFontFiles()
+{
+    for (const QString &folder : fontFolders()) {
+        const QDir dir(folder);
+        const QStringList names = dir.entryList({QStringLiteral("*.ttf"), QStringLiteral("*.otf")}, QDir::Files);
+        if (names.isEmpty())
+            continue;
+        QStringList files;
+        for (const QString &name : names)
+            files.append(dir.filePath(name));
+        return files;
+    }
+    return {};
+}
+
+void installFaceSubstitutions()
+{
+    for (const FaceSubstitution &entry : faceSubstitutions())
+        QFont::insertSubstitutions(QString::fromUtf16(entry.requested), entry.substitutes);
+}
+
 int installTileFaces()
 {
     int loaded = 0;
-    for (const QString &folder : fontFolders()) {
-        const QDir dir(folder);
-        const QStringList files = dir.entryList({QStringLiteral("*.ttf"), QStringLiteral("*.otf")}, QDir::Files);
-        for (const QString &file : files)
-            loaded += QFontDatabase::addApplicationFont(dir.filePath(file)) >= 0 ? 1 : 0;
-        if (loaded > 0)
-            break;
-    }
-    for (const FaceSubstitution &entry : faceSubstitutions())
-        QFont::insertSubstitutions(QString::fromUtf16(entry.requested), entry.substitutes);
+    for (const QString &file : bundledFontFiles())
+        loaded += QFontDatabase::addApplicationFont(file) >= 0 ? 1 : 0;
+    installFaceSubstitutions();
     return loaded;
 }
 

@@ -24,6 +24,11 @@ std::span<const FaceSubstitution> faceSubstitutions();
 // substitution table. Returns how many font files were loaded.
 int installTileFaces();
 
+// The bundled font files: those of the first folder that holds any, installed copy first.
+QStringList bundledFontFiles();
+// Registers the substitution table alone; a caller that loads fewer faces uses it with its own choice.
+void installFaceSubstitutions();
+
 // "requested → drawn with" when a substitute drew the text, else just the requested face.
 QString faceDescription(const QString &requested, const QFont &font);
 
@@ -35,6 +40,7 @@ struct TileJob
     QString name;
     bool english = false; // the romanised name, at 28 points instead of 36
     bool withCaption = true;
+    friend bool operator==(const TileJob &, const TileJob &) = default;
 };
 
 inline constexpr QSize kTileSize(180, 100);
