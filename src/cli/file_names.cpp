@@ -19,7 +19,7 @@ bool isReservedOnWindows(const QString &name)
 {
     static const QRegularExpression reserved(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])$"),
                                              QRegularExpression::CaseInsensitiveOption);
-    return reserved.match(name.section(QLatin1Char('.'), 0, 0).trimmed()).hasMatch();
+    return reserved.match(name.section(QLatin1Char('.'), 0, 0)).hasMatch();
 }
 
 // At most `maxBytes` of UTF-8, never splitting a character.
@@ -69,8 +69,10 @@ QString sanitisedFileName(const QString &name, int maxBytes)
             c = QLatin1Char('_');
     }
     cleaned = trimEnds(cutToBytes(trimEnds(cleaned), maxBytes));
-    if (isReservedOnWindows(cleaned))
-        cleaned.append(QLatin1Char('_'));
+    if (isReservedOnWindows(cleaned)) {
+        const qsizetype dot = cleaned.indexOf(QLatin1Char('.'));
+        cleaned.insert(dot < 0 ? cleaned.size() : dot, QLatin1Char('_'));
+    }
     return cleaned.isEmpty() ? QStringLiteral("_") : cleaned;
 }
 

@@ -9,7 +9,7 @@
 
 // A name that any common file system holds as one file name: path separators, control characters
 // and the characters Windows refuses become "_", blanks and dots are taken off the ends (a leading
-// dot would hide the file), a name Windows reserves (CON, NUL, COM1 ...) gets "_" appended, and the
+// dot would hide the file), a name Windows reserves (CON, NUL, COM1 ...) gets "_" after it, and the
 // whole is cut to `maxBytes` of UTF-8 at a character boundary. Nothing left gives "_".
 QString sanitisedFileName(const QString &name, int maxBytes = 200);
 
