@@ -13,7 +13,9 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -64,6 +66,58 @@ private:
     std::condition_variable m_changed;
     std::deque<BatchTask> m_tasks;
     bool m_closed = false;
+};
+
+// How many rows one drawing thread draws before a fresh thread takes over. The font cache, with every
+// glyph drawn, belongs to its thread; ending the thread lets it go, so that a long list of varied
+// names does not keep growing the process. A fresh thread opens its fonts again in a few milliseconds.
+constexpr int kRowsPerThread = 1000;
+
+// `count` slots, each drawing rows on a thread of its own that is replaced every kRowsPerThread rows.
+class DrawingThreads
+{
+public:
+    using Draw = std::function<void(const BatchTask &)>;
+    DrawingThreads(int count, TaskQueue &queue, Draw draw)
+        : m_queue(queue)
+        , m_draw(std::move(draw))
+    {
+        for (int i = 0; i < count; ++i)
+            m_slots.emplace_back([this] { serve(); });
+    }
+    ~DrawingThreads() { join(); }
+    void join()
+    {
+        for (std::thread &slot : m_slots) {
+            if (slot.joinable())
+                slot.join();
+        }
+    }
+
+private:
+    void serve()
+    {
+        for (bool more = true; more;) {
+            const std::unique_ptr<QThread> thread(QThread::create([this, &more] { more = drawSome(); }));
+            thread->start();
+            thread->wait();
+        }
+    }
+    // False once the queue is closed and empty.
+    bool drawSome()
+    {
+        BatchTask task;
+        for (int done = 0; done < kRowsPerThread; ++done) {
+            if (!m_queue.pop(task))
+                return false;
+            m_draw(task);
+        }
+        return true;
+    }
+
+    TaskQueue &m_queue;
+    Draw m_draw;
+    std::vector<std::thread> m_slots;
 };
 
 void drawAndWrite(const BatchTask &task, const CliOptions &options, BatchReport &report)
@@ -174,14 +228,7 @@ int runBatch(const CliOptions &options, const QStringList &faces)
     if (terminal)
         report.setTotal(countRows(options));
     TaskQueue queue(std::size_t(options.jobs) * 2);
-    std::vector<std::unique_ptr<QThread>> workers;
-    for (int i = 0; i < options.jobs; ++i) {
-        workers.emplace_back(QThread::create([&] {
-            for (BatchTask task; queue.pop(task);)
-                drawAndWrite(task, options, report);
-        }));
-        workers.back()->start();
-    }
+    DrawingThreads threads(options.jobs, queue, [&](const BatchTask &task) { drawAndWrite(task, options, report); });
     Feeder feeder{options, faces, report, queue, leftoverTemporaryFiles(options.outputDir)};
     BatchRowReader reader(input, {options.exportOptions.format, options.englishAuto});
     for (BatchRow row; reader.next(row);) {
@@ -189,8 +236,7 @@ int runBatch(const CliOptions &options, const QStringList &faces)
             feeder.take(row);
     }
     queue.close();
-    for (const auto &worker : workers)
-        worker->wait();
+    threads.join();
     if (!reader.errorString().isEmpty())
         report.failed(0, QStringLiteral("reading stopped: %1").arg(reader.errorString()));
     report.finish();

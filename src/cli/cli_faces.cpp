@@ -35,21 +35,14 @@ QString bundledFileFor(const QString &family, const QStringList &bundled)
     return {};
 }
 
-// Adds to `needed` the bundled file of the first of the face and its substitutes that is installed
-// or bundled; false when none is.
-bool neededFor(const QString &face, const QStringList &bundled, QStringList &needed)
+// Loads the bundled file of a family the window would find among the bundled fonts.
+bool provideBundled(const QString &family, const QStringList &bundled, QStringList &loaded)
 {
-    const QStringList candidates = QStringList{face} + QFont::substitutes(face);
-    for (const QString &candidate : candidates) {
-        if (QFontDatabase::hasFamily(candidate))
-            return true;
-        if (const QString file = bundledFileFor(candidate, bundled); !file.isEmpty()) {
-            if (!needed.contains(file))
-                needed.append(file);
-            return true;
-        }
-    }
-    return false;
+    const QString file = bundledFileFor(family, bundled);
+    if (file.isEmpty() || loaded.contains(file))
+        return false;
+    loaded.append(file);
+    return QFontDatabase::addApplicationFont(file) >= 0;
 }
 
 // Follows the tile's drawing calls without drawing: checks each text against the face it is written in.
@@ -131,19 +124,16 @@ bool installFacesFor(const QList<TileJob> &jobs)
 {
     installFaceSubstitutions();
     const QStringList bundled = bundledFontFiles();
+    QStringList loaded;
+    const FamilyProvider provide = [&](const QString &family) { return provideBundled(family, bundled, loaded); };
     QStringList faces{defaultFaceName()}; // the captions'
     for (const TileJob &job : jobs)
         faces.append(job.face);
-    QStringList needed;
     for (const QString &face : faces) {
-        if (!neededFor(face, bundled, needed)) {
+        if (!installedFamilyFor(face, provide)) {
             resetToWindowFaces();
             return false;
         }
-    }
-    for (const QString &file : bundled) {
-        if (needed.contains(file))
-            QFontDatabase::addApplicationFont(file);
     }
     return true;
 }
@@ -151,6 +141,7 @@ bool installFacesFor(const QList<TileJob> &jobs)
 void resetToWindowFaces()
 {
     QFontDatabase::removeAllApplicationFonts();
+    forgetInstalledFamilies();
     installTileFaces();
     for (const QString &file : userFontFiles())
         QFontDatabase::addApplicationFont(file);

@@ -20,9 +20,9 @@ TileFaces chooseTileFaces(const QList<FaceChoice> &choices);
 QList<TileJob> outputJobs(const QStringList &faces, int tile, const QString &chinese, const QString &english);
 
 // Loads, of the bundled font files, only those that the faces of `jobs` and the captions' face are
-// drawn in, after the same choice the window makes with all of them loaded (the face where it is
-// installed, else its first installed substitute), in the window's order. Returns false when some
-// face's choice could not be told from the file names; then the faces are loaded as the window
+// drawn in, found by the same choice the window makes with all of them loaded (the face where it is
+// installed, else its first installed substitute). Returns false when some face has no installed
+// family at all; the font system then picks one from all fonts, so they are loaded as the window
 // loads them (resetToWindowFaces).
 bool installFacesFor(const QList<TileJob> &jobs);
 // Unloads every added font and loads them again as the window does: all bundled files, then the

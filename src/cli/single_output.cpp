@@ -4,27 +4,9 @@
 #include "export/sheet_export.h"
 #include "pinyin/pinyin.h"
 
-#include <QThread>
-
-#include <atomic>
 #include <cstdio>
-#include <memory>
-#include <vector>
 
 namespace {
-
-QList<TileRasterRequest> withoutRepeats(const QList<TileRasterRequest> &requests)
-{
-    QList<TileRasterRequest> unique;
-    for (const TileRasterRequest &request : requests) {
-        const auto same = [&](const TileRasterRequest &seen) {
-            return seen.job == request.job && seen.inverted == request.inverted;
-        };
-        if (std::none_of(unique.begin(), unique.end(), same))
-            unique.append(request);
-    }
-    return unique;
-}
 
 bool writeToStandardOutput(const QByteArray &bytes)
 {
@@ -32,69 +14,26 @@ bool writeToStandardOutput(const QByteArray &bytes)
     return std::fwrite(bytes.constData(), 1, size, stdout) == size && std::fflush(stdout) == 0;
 }
 
+bool drawnWithoutFallback(const QList<TileJob> &jobs, const ExportOptions &options)
+{
+    return std::all_of(jobs.begin(), jobs.end(), [&options](TileJob job) {
+        job.withCaption = job.withCaption && options.withCaption;
+        return drawnWithoutFallback(job, true, options.scale);
+    });
+}
+
 } // namespace
-
-TilesDrawnAhead::TilesDrawnAhead(const QList<TileRasterRequest> &requests, double scale, int threads)
-    : m_requests(withoutRepeats(requests))
-    , m_rasters(m_requests.size())
-    , m_scale(scale)
-{
-    // Each thread opens its own fonts (the font cache is per thread), so threads share the tiles out
-    // one at a time: the first tile, which also opens the captions' face, costs the most.
-    std::atomic<qsizetype> next = 0;
-    std::atomic<bool> covered = true;
-    const auto drawSome = [&] {
-        for (qsizetype i = next++; i < m_requests.size(); i = next++) {
-            const TileRasterRequest &request = m_requests[i];
-            if (!drawnWithoutFallback(request.job, request.inverted, scale))
-                covered = false; // drawn later, with the window's fonts
-            else
-                m_rasters[i] = renderTileRaster(request.job, request.inverted, scale);
-        }
-    };
-    std::vector<std::unique_ptr<QThread>> helpers;
-    for (int t = 1; t < std::min<qsizetype>(threads, m_requests.size()); ++t) {
-        helpers.emplace_back(QThread::create(drawSome));
-        helpers.back()->start();
-    }
-    drawSome();
-    for (const auto &helper : helpers)
-        helper->wait();
-    m_covered = covered;
-}
-
-TileRasterSource TilesDrawnAhead::source() const
-{
-    return [this](const TileJob &job, bool inverted, double scale) {
-        for (qsizetype i = 0; i < m_requests.size(); ++i) {
-            if (m_requests[i].job == job && m_requests[i].inverted == inverted && scale == m_scale &&
-                !m_rasters[i].isNull())
-                return m_rasters[i];
-        }
-        return renderTileRaster(job, inverted, scale);
-    };
-}
 
 QByteArray singleOutputBytes(const CliOptions &options, const QStringList &faces)
 {
     const QString english =
         options.englishAuto ? proposeRomanisedName(options.chinese, NameOrder::SurnameFirst) : options.english;
     const QList<TileJob> jobs = outputJobs(faces, options.tile, options.chinese, english);
-    const ExportOptions &exportOptions = options.exportOptions;
-    if (!installFacesFor(jobs))
-        return exportBytes(jobs, options.inverted, exportOptions);
-    if (exportOptions.format == ExportFormat::Svg) {
-        const auto covered = [&](const TileJob &job) { return drawnWithoutFallback(job, true, 1.0); };
-        if (!std::all_of(jobs.begin(), jobs.end(), covered))
-            resetToWindowFaces();
-        return exportBytes(jobs, options.inverted, exportOptions);
-    }
-    const TilesDrawnAhead drawn(tileRastersFor(jobs, options.inverted, exportOptions), exportOptions.scale,
-                                options.jobs);
-    if (drawn.covered())
-        return exportBytes(jobs, options.inverted, exportOptions, drawn.source());
-    resetToWindowFaces();
-    return exportBytes(jobs, options.inverted, exportOptions);
+    // Only the faces drawn in are loaded. Where a character falls back to another font, which one
+    // depends on every font loaded, so then they are loaded as the window loads them.
+    if (installFacesFor(jobs) && !drawnWithoutFallback(jobs, options.exportOptions))
+        resetToWindowFaces();
+    return exportBytes(jobs, options.inverted, options.exportOptions);
 }
 
 int runSingleOutput(const CliOptions &options, const QStringList &faces)

@@ -21,20 +21,8 @@ QColor previewInk(bool inverted)
     return inverted ? QColor(Qt::white) : QColor(Qt::black);
 }
 
-QImage drawnTile(const TileJob &job, bool inverted, double scale)
-{
-    return renderTileRaster(job, inverted, scale);
-}
-
-TileJob withCaptionChoice(TileJob job, bool withCaption)
-{
-    job.withCaption = job.withCaption && withCaption;
-    return job;
-}
-
 // The tiles as the preview draws them, odd tiles left and even tiles right, row after row.
-QImage composeTiles(const QList<TileJob> &jobs, bool inverted, double scale, bool withCaption,
-                    const TileRasterSource &source)
+QImage composeTiles(const QList<TileJob> &jobs, bool inverted, double scale, bool withCaption)
 {
     const QSize tile = scaledTileSize(scale);
     const QSize grid = exportGrid(jobs.size());
@@ -42,9 +30,11 @@ QImage composeTiles(const QList<TileJob> &jobs, bool inverted, double scale, boo
     picture.fill(previewBack(inverted));
     QPainter painter(&picture);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (qsizetype i = 0; i < jobs.size(); ++i)
-        painter.drawImage(exportCellOrigin(i, jobs.size(), tile),
-                          source(withCaptionChoice(jobs[i], withCaption), inverted, scale));
+    for (qsizetype i = 0; i < jobs.size(); ++i) {
+        TileJob job = jobs[i];
+        job.withCaption = job.withCaption && withCaption;
+        painter.drawImage(exportCellOrigin(i, jobs.size(), tile), renderTileRaster(job, inverted, scale));
+    }
     return picture;
 }
 
@@ -81,20 +71,6 @@ QImage colourise(const QImage &coverage, const QColor &back, const QColor &ink)
         }
     }
     return out;
-}
-
-bool drawnAsPreview(const ExportOptions &options)
-{
-    return options.background == ExportBackground::AsPreview && !options.ink;
-}
-
-// A bitmap has no alpha: a transparent background becomes the preview's.
-ExportOptions rasterOptions(const ExportOptions &options)
-{
-    ExportOptions opaque = options;
-    if (opaque.format == ExportFormat::Bmp && opaque.background == ExportBackground::Transparent)
-        opaque.background = ExportBackground::AsPreview;
-    return opaque;
 }
 
 QImage cropOnto(const QImage &picture, const QRect &rect, const QColor &back)
@@ -136,7 +112,7 @@ int trimMargin(double scale)
 
 QImage inkCoverage(const QList<TileJob> &jobs, double scale, bool withCaption)
 {
-    return composeTiles(jobs, true, scale, withCaption, &drawnTile);
+    return composeTiles(jobs, true, scale, withCaption);
 }
 
 QRect trimmedRect(const QImage &coverage, int margin)
@@ -160,19 +136,13 @@ QRect trimmedRect(const QImage &coverage, int margin)
 
 QImage exportImage(const QList<TileJob> &jobs, bool inverted, const ExportOptions &options)
 {
-    return exportImage(jobs, inverted, options, &drawnTile);
-}
-
-QImage exportImage(const QList<TileJob> &jobs, bool inverted, const ExportOptions &options,
-                   const TileRasterSource &source)
-{
     const double scale = options.scale;
     const QColor back = backgroundFor(options, inverted);
-    const bool asPreview = drawnAsPreview(options);
+    const bool asPreview = options.background == ExportBackground::AsPreview && !options.ink;
     QImage coverage;
     if (!asPreview || options.trim)
-        coverage = composeTiles(jobs, true, scale, options.withCaption, source);
-    QImage picture = asPreview ? composeTiles(jobs, inverted, scale, options.withCaption, source)
+        coverage = inkCoverage(jobs, scale, options.withCaption);
+    QImage picture = asPreview ? composeTiles(jobs, inverted, scale, options.withCaption)
                                : colourise(coverage, back, options.ink.value_or(previewInk(inverted)));
     if (options.trim)
         picture = cropOnto(picture, trimmedRect(coverage, trimMargin(scale)), back);
@@ -194,36 +164,18 @@ QByteArray encodePng(const QImage &image)
 
 QByteArray exportBytes(const QList<TileJob> &jobs, bool inverted, const ExportOptions &options)
 {
-    return exportBytes(jobs, inverted, options, &drawnTile);
-}
-
-QByteArray exportBytes(const QList<TileJob> &jobs, bool inverted, const ExportOptions &options,
-                       const TileRasterSource &source)
-{
     switch (options.format) {
-    case ExportFormat::Png: return encodePng(exportImage(jobs, inverted, options, source));
+    case ExportFormat::Png: return encodePng(exportImage(jobs, inverted, options));
     case ExportFormat::Svg: return exportSvg(jobs, inverted, options);
-    case ExportFormat::Bmp: return encodeBmp24(exportImage(jobs, inverted, rasterOptions(options), source));
+    case ExportFormat::Bmp: {
+        // A bitmap has no alpha: a transparent background becomes the preview's.
+        ExportOptions opaque = options;
+        if (opaque.background == ExportBackground::Transparent)
+            opaque.background = ExportBackground::AsPreview;
+        return encodeBmp24(exportImage(jobs, inverted, opaque));
+    }
     }
     return {};
-}
-
-QList<TileRasterRequest> tileRastersFor(const QList<TileJob> &jobs, bool inverted, const ExportOptions &options)
-{
-    QList<TileRasterRequest> requests;
-    if (options.format == ExportFormat::Svg)
-        return requests;
-    const ExportOptions raster = rasterOptions(options);
-    const bool asPreview = drawnAsPreview(raster);
-    if (!asPreview || raster.trim) {
-        for (const TileJob &job : jobs)
-            requests.append({withCaptionChoice(job, raster.withCaption), true});
-    }
-    if (asPreview) {
-        for (const TileJob &job : jobs)
-            requests.append({withCaptionChoice(job, raster.withCaption), inverted});
-    }
-    return requests;
 }
 
 QString suffixOf(ExportFormat format)

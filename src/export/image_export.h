@@ -7,8 +7,6 @@
 #include <QImage>
 #include <QList>
 
-#include <functional>
-
 // A picture of one tile (one job) or of the sheet (six jobs, two to a row) at the options' scale,
 // background and ink, trimmed when asked. With the preview's colours at scale 1 it is exactly what
 // the tiles' rasters hold. The resolution stored with it is 96 dpi times the scale.
@@ -20,22 +18,6 @@ QRect trimmedRect(const QImage &coverage, int margin);
 
 // The bytes of the file for `options.format`; empty when the picture cannot be encoded.
 QByteArray exportBytes(const QList<TileJob> &jobs, bool inverted, const ExportOptions &options);
-
-// Where the raster pictures take each tile from: renderTileRaster, or tiles drawn ahead of time (the
-// command line draws them on several threads) that must be exactly what renderTileRaster gives.
-using TileRasterSource = std::function<QImage(const TileJob &job, bool inverted, double scale)>;
-QImage exportImage(const QList<TileJob> &jobs, bool inverted, const ExportOptions &options,
-                   const TileRasterSource &source);
-QByteArray exportBytes(const QList<TileJob> &jobs, bool inverted, const ExportOptions &options,
-                       const TileRasterSource &source);
-// The tile rasters exportImage asks its source for, in the order it asks: what the colours and
-// trimming need, each job with the caption choice applied.
-struct TileRasterRequest
-{
-    TileJob job;
-    bool inverted = true;
-};
-QList<TileRasterRequest> tileRastersFor(const QList<TileJob> &jobs, bool inverted, const ExportOptions &options);
 
 QByteArray encodePng(const QImage &image);
 

@@ -12,32 +12,56 @@
 
 namespace {
 
-// The family a face name is drawn in: the face itself where it is installed, else the first installed
-// of the substitutes registered for it (QFont::insertSubstitutions). Asking for a missing face, or for
-// a list of families, makes the font system rank every installed font at once, which is most of the
-// start-up time; characters the family lacks still fall back to other fonts, looked up when needed.
-// The command line draws tiles on several threads at once, so the cache is guarded.
+struct ResolvedFamilies
+{
+    QMutex guard; // the command line draws on several threads at once
+    QHash<QString, std::optional<QString>> byFace;
+};
+
+ResolvedFamilies &resolvedFamilies()
+{
+    static ResolvedFamilies families;
+    return families;
+}
+
+// Installed, or made so by `provide`. Each question costs the font system a pass over its rules.
+bool installedOrProvided(const QString &family, const FamilyProvider &provide)
+{
+    if (QFontDatabase::hasFamily(family))
+        return true;
+    return provide && provide(family) && QFontDatabase::hasFamily(family);
+}
+
 QString familyFor(const QString &faceName)
 {
-    static QMutex guard;
-    const QMutexLocker lock(&guard);
-    static QHash<QString, QString> resolved; // the installed faces do not change while we run
-    const auto known = resolved.constFind(faceName);
-    if (known != resolved.constEnd())
-        return *known;
-    QString family = faceName;
-    if (!QFontDatabase::hasFamily(faceName)) {
-        const QStringList substitutes = QFont::substitutes(faceName);
-        const auto installed = std::find_if(substitutes.begin(), substitutes.end(),
-                                            [](const QString &name) { return QFontDatabase::hasFamily(name); });
-        if (installed != substitutes.end())
-            family = *installed;
-    }
-    resolved.insert(faceName, family);
-    return family;
+    return installedFamilyFor(faceName).value_or(faceName);
 }
 
 } // namespace
+
+std::optional<QString> installedFamilyFor(const QString &faceName, const FamilyProvider &provide)
+{
+    ResolvedFamilies &families = resolvedFamilies();
+    const QMutexLocker lock(&families.guard);
+    const auto known = families.byFace.constFind(faceName);
+    if (known != families.byFace.constEnd())
+        return *known;
+    std::optional<QString> family;
+    const QStringList candidates = QStringList{faceName} + QFont::substitutes(faceName);
+    const auto installed = std::find_if(candidates.begin(), candidates.end(),
+                                        [&provide](const QString &name) { return installedOrProvided(name, provide); });
+    if (installed != candidates.end())
+        family = *installed;
+    families.byFace.insert(faceName, family); // the installed faces do not change while we run
+    return family;
+}
+
+void forgetInstalledFamilies()
+{
+    ResolvedFamilies &families = resolvedFamilies();
+    const QMutexLocker lock(&families.guard);
+    families.byFace.clear();
+}
 
 QString defaultFaceName()
 {

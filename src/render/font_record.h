@@ -3,6 +3,9 @@
 #include <QFont>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 // The stored font of a drawing panel, member by member. The font a panel draws with is always
 // built from this record.
 struct FontRecord
@@ -16,6 +19,19 @@ struct FontRecord
     QString faceName;
     friend bool operator==(const FontRecord &, const FontRecord &) = default;
 };
+
+// Asked for a family that is not installed; may install it (the command line loads only the bundled
+// font files it needs) and says whether it did.
+using FamilyProvider = std::function<bool(const QString &family)>;
+
+// The family a face name is drawn in: the face itself where it is installed, else the first installed
+// of the substitutes registered for it (QFont::insertSubstitutions); nothing when none is, and the
+// font system then picks. Asking for a missing face, or for a list of families, makes the font system
+// rank every installed font at once, which is most of the start-up time; characters the family lacks
+// still fall back to other fonts, looked up when needed. Remembered for each face name.
+std::optional<QString> installedFamilyFor(const QString &faceName, const FamilyProvider &provide = {});
+// Forgets the families remembered, for when the installed fonts have changed.
+void forgetInstalledFamilies();
 
 // The face every unusable face name falls back to.
 QString defaultFaceName();
