@@ -1,11 +1,26 @@
 #include "ui/controls.h"
 
+#include <QKeyEvent>
+
 namespace {
 
 // Tab stops take the focus by Tab and by click; everything else never takes it.
 Qt::FocusPolicy focusPolicyOf(const ControlSpec &row)
 {
     return row.tabStop ? Qt::StrongFocus : Qt::NoFocus;
+}
+
+// The keys with which a button or a check box would otherwise move the focus to a neighbour. They are
+// taken and dropped, so that no other control acts on them either.
+bool swallowArrowKey(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down: event->accept(); return true;
+    default: return false;
+    }
 }
 
 } // namespace
@@ -67,6 +82,12 @@ Button::Button(const ControlSpec &row, QWidget *parent)
     setGeometry(row.geometry);
 }
 
+void Button::keyPressEvent(QKeyEvent *event)
+{
+    if (!swallowArrowKey(event))
+        QPushButton::keyPressEvent(event);
+}
+
 CheckBox::CheckBox(const ControlSpec &row, QWidget *parent)
     : QCheckBox(controlText(row), parent)
 {
@@ -74,6 +95,12 @@ CheckBox::CheckBox(const ControlSpec &row, QWidget *parent)
     setTristate(false);
     setChecked(true);
     setGeometry(row.geometry);
+}
+
+void CheckBox::keyPressEvent(QKeyEvent *event)
+{
+    if (!swallowArrowKey(event))
+        QCheckBox::keyPressEvent(event);
 }
 
 Label::Label(const ControlSpec &row, QWidget *parent)
