@@ -39,6 +39,7 @@ private:
     void bindEvents();
     void setupKeys();
     void fitOuterSize();
+    void placeOnScreen();
 
     std::vector<QObject *> m_controls;
 };
