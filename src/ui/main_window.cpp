@@ -50,9 +50,7 @@ MainWindow::MainWindow(QWidget *parent)
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     setFixedSize(kMainWindowOuterSize); // the frame is taken off once the desktop has added it
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (screen != nullptr)
-        move(centredTopLeft(screen->geometry().size(), kMainWindowOuterSize));
+    placeOnScreen();
     for (const ControlSpec &row : kMainWindowControls) {
         QObject *created = createControl(row);
         created->setObjectName(QString::fromUtf16(row.name));
@@ -201,8 +199,14 @@ void MainWindow::fitOuterSize()
     if (client == size() || client.width() < 408 || client.height() < 408)
         return;
     setFixedSize(client);
+    placeOnScreen();
+}
+
+// Centred on the primary screen with its frame, and never above or left of the usable area.
+void MainWindow::placeOnScreen()
+{
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(centredTopLeft(screen->geometry().size(), kMainWindowOuterSize));
+        move(placedTopLeft(screen->geometry(), screen->availableGeometry(), kMainWindowOuterSize));
 }
 
 std::unique_ptr<MainWindow> loadMainWindow(void (*onCreated)())
