@@ -26,7 +26,7 @@ int ProgramMain(int argc, char **argv)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("signature-designer"));
-    QApplication::setDesktopFileName(QStringLiteral("signature-designer"));
+    QApplication::setDesktopFileName(QStringLiteral(SIGNATURE_APP_ID));
     QDir::setCurrent(QApplication::applicationDirPath());
     installTileFaces();
     setUpRealArithmetic();
