@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFontInfo>
 
 #include <cfenv>
 
@@ -22,6 +23,18 @@ void setUpRealArithmetic()
 
 } // namespace
 
+// Chinese text in the controls falls back to the Song face that the tile captions are drawn in (through
+// the substitution table, so installTileFaces must have run), in place of whatever CJK face the font
+// system would pick: one CJK face loaded at start instead of two, about 4 MB of font pages less. Latin
+// text keeps the desktop's own face, named as installed because an alias such as "Sans Serif" is not
+// found in a list of families.
+void useCaptionFaceForChinese()
+{
+    QFont font = QApplication::font();
+    font.setFamilies({QFontInfo(font).family(), QStringLiteral("宋体")});
+    QApplication::setFont(font);
+}
+
 int ProgramMain(int argc, char **argv)
 {
     QApplication application(argc, argv);
@@ -29,6 +42,7 @@ int ProgramMain(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral(SIGNATURE_APP_ID));
     QDir::setCurrent(QApplication::applicationDirPath());
     installTileFaces();
+    useCaptionFaceForChinese();
     setUpRealArithmetic();
     InitGlobals();
     registerExitRoutine(&FreeGlobals);
