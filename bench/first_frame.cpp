@@ -1,6 +1,8 @@
 // Times one start of a windowed program from outside, as the X server sees it: from just before the
 // program is started until the first drawing lands in its top-level window. Prints
-// "<milliseconds> <peak resident kB>", the peak (VmHWM) read a moment after that first frame.
+// "<milliseconds> <peak resident kB> <CPU milliseconds>": the peak (VmHWM) is read a moment after that
+// first frame; the CPU time is what all the program's threads had run when it was drawn, a figure that
+// other work on a busy machine disturbs far less than the elapsed time.
 //   first_frame [--settle MS] PROGRAM [ARGUMENTS...]
 // No polling: the X server tells us when a top-level window is created (damage tracking starts
 // there, before anything can be drawn), when it is mapped (its _NET_WM_PID must be our child's), and
@@ -21,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -141,6 +144,20 @@ long peakResidentKilobytes(pid_t pid)
     return -1;
 }
 
+// Nanoseconds each thread has spent on a CPU are the first field of its schedstat.
+double cpuMilliseconds(pid_t pid)
+{
+    double ns = 0;
+    std::error_code error;
+    for (const auto &task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+        std::ifstream stat(task.path() / "schedstat");
+        double threadNs = 0;
+        if (stat >> threadNs)
+            ns += threadNs;
+    }
+    return ns / 1e6;
+}
+
 void stopProgram(pid_t pid)
 {
     kill(pid, SIGTERM);
@@ -176,10 +193,11 @@ int main(int argc, char **argv)
         stopProgram(pid);
         return 1;
     }
+    const double cpuMs = cpuMilliseconds(pid);
     std::this_thread::sleep_for(std::chrono::milliseconds(options->settleMs));
     const long peak = peakResidentKilobytes(pid);
     stopProgram(pid);
     const double ms = std::chrono::duration<double, std::milli>(*drawn - started).count();
-    std::printf("%.1f %ld\n", ms, peak);
+    std::printf("%.1f %ld %.1f\n", ms, peak, cpuMs);
     return 0;
 }
