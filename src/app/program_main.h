@@ -16,3 +16,7 @@ bool hasDisplayFor(int argc, char **argv);
 
 // The line printed when there is none.
 extern const char kNoDisplayMessage[];
+
+// Makes the Song face of the tile captions the fallback for the controls' Chinese text, the desktop's
+// face staying first for everything else. Needs the substitution table of installTileFaces.
+void useCaptionFaceForChinese();

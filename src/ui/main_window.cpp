@@ -13,6 +13,7 @@
 #include <QMenu>
 
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QScreen>
 #include <QShortcut>
 
@@ -21,14 +22,23 @@ namespace {
 // The community forum behind the link at the bottom of the window.
 const QString kForumAddress = QStringLiteral("https://bbs.yanxilan.net/");
 
-// The sizes a title bar and a task switcher show. Every picture is decoded when added, so the large
-// ones stay with the installed desktop icons.
+// A picture of the program's icon, read by the built-in PNG reader alone. Left to detect the format,
+// the image reader asks the MIME database and loads every image-format plug-in (and the SVG and JPEG
+// libraries they need) before it decodes anything, which takes longer than the decoding.
+QPixmap iconPicture(const QString &resource)
+{
+    QImageReader reader(resource, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
+// The sizes a title bar and a task switcher show; the large ones stay with the installed desktop icons.
 QIcon programIcon()
 {
     QIcon icon;
-    icon.addFile(QStringLiteral(":/DEFAULT_ICON_16"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/DEFAULT_ICON"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/DEFAULT_ICON_48"), QSize(48, 48));
+    icon.addPixmap(iconPicture(QStringLiteral(":/DEFAULT_ICON_16")));
+    icon.addPixmap(iconPicture(QStringLiteral(":/DEFAULT_ICON")));
+    icon.addPixmap(iconPicture(QStringLiteral(":/DEFAULT_ICON_48")));
     return icon;
 }
 
