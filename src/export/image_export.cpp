@@ -23,6 +23,11 @@ QColor previewInk(bool inverted)
 // The tiles as the preview draws them, odd tiles left and even tiles right, row after row.
 QImage composeTiles(const QList<TileJob> &jobs, bool inverted, double scale, bool withCaption)
 {
+    if (jobs.size() == 1) {
+        TileJob job = jobs.front();
+        job.withCaption = job.withCaption && withCaption;
+        return renderTileRaster(job, inverted, scale);
+    }
     const QSize tile = scaledTileSize(scale);
     const QSize grid = exportGrid(jobs.size());
     QImage picture(tile.width() * grid.width(), tile.height() * grid.height(), QImage::Format_RGB32);

@@ -104,7 +104,9 @@ QSize scaledTileSize(double scale)
 
 QImage renderTileRaster(const TileJob &job, bool inverted, double scale, double baseDpi)
 {
-    DrawSurface surface(scaledTileSize(scale), kWhite, baseDpi * scale, Qt::white, QGuiApplication::font());
+    // Made in the scheme's background, so that setting it is no change and the raster is made once.
+    DrawSurface surface(scaledTileSize(scale), inverted ? kBlack : kWhite, baseDpi * scale, Qt::white,
+                        QGuiApplication::font());
     RenderTile(surface, job, inverted, scale);
     return surface.raster();
 }
