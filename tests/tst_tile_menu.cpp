@@ -93,7 +93,8 @@ private Q_SLOTS:
         QMenu *menu = rightClickTile(3);
         QVERIFY(menu != nullptr);
         QCOMPARE(texts(*menu),
-                 (QStringList{QStringLiteral("复制图片"), QStringLiteral("导出图片…"), QStringLiteral("导出整张…")}));
+                 (QStringList{QStringLiteral("复制图片"), QStringLiteral("导出图片…"), QStringLiteral("字体…"),
+                              QStringLiteral("自动缩小"), QStringLiteral("导出整张…")}));
         menu->close();
         QCOMPARE(QApplication::focusWidget(), focused);
     }
