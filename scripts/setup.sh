@@ -7,8 +7,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # reader of saved files, and free CJK faces that stand in for the commercial ones.
 PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-svg-dev
-    xvfb xauth x11-utils xdotool imagemagick
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-svg-dev zlib1g-dev
+    xvfb xauth x11-utils xdotool xclip imagemagick
     fonts-noto-cjk fonts-lxgw-wenkai fonts-arphic-ukai fonts-arphic-uming fonts-dejavu-core
 )
 
