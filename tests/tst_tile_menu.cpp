@@ -30,14 +30,7 @@ class TestTileMenu : public QObject
     std::optional<ExportOptions> m_choice;
     std::optional<QString> m_path;
 
-    QMenu *rightClickTile(int k)
-    {
-        DrawPanel *tile = m_fixture.tile(k);
-        const QPoint inside(30, 40);
-        QContextMenuEvent event(QContextMenuEvent::Mouse, inside, tile->mapToGlobal(inside));
-        QApplication::sendEvent(tile, &event);
-        return qobject_cast<QMenu *>(QApplication::activePopupWidget());
-    }
+    QMenu *rightClickTile(int k) { return m_fixture.rightClickTile(k); }
     static QStringList texts(const QMenu &menu)
     {
         QStringList out;
