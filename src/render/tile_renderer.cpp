@@ -1,6 +1,7 @@
 #include "render/tile_renderer.h"
 
 #include "render/draw_surface.h"
+#include "render/font_record.h"
 #include "render/real_to_integer.h"
 
 #include <QCoreApplication>
@@ -107,7 +108,8 @@ std::span<const FaceSubstitution> faceSubstitutions()
         {u"方正小篆体", {face("ZCOOL XiaoWei"), face("Noto Serif CJK SC"), face("AR PL UMing CN")}},
         {u"方正黄草简体", {face("Liu Jian Mao Cao"), face("Zhi Mang Xing")}},
         {u"方正硬笔行书简体",
-         {face("Long Cang"), face("Zhi Mang Xing"), face("Ma Shan Zheng"), face("LXGW WenKai"), face("AR PL UKai CN")}},
+         {face("Long Cang"), face("Zhi Mang Xing"), face("Ma Shan Zheng"), face("LXGW WenKai"), face("AR PL UKai CN")},
+         true},
         {u"叶根友签名体", {face("Zhi Mang Xing"), face("Liu Jian Mao Cao")}},
         {u"华文行楷", {face("Great Vibes"), face("Dancing Script")}},
         {u"华文隶书", {face("Dancing Script"), face("Great Vibes")}},
@@ -143,8 +145,11 @@ int installTileFaces()
         else
             missing.append(file);
     }
-    for (const FaceSubstitution &entry : faceSubstitutions())
+    for (const FaceSubstitution &entry : faceSubstitutions()) {
         QFont::insertSubstitutions(QString::fromUtf16(entry.requested), entry.substitutes);
+        if (entry.fillGaps)
+            fillGapsFromSubstitutes(QString::fromUtf16(entry.requested));
+    }
     missingFiles() = missing;
     reportMissingFiles(missing, folders);
     return loaded;

@@ -17,6 +17,8 @@ struct FaceSubstitution
 {
     const char16_t *requested;
     QStringList substitutes;
+    // The first substitute lacks characters the next ones have: they draw those.
+    bool fillGaps = false;
 };
 std::span<const FaceSubstitution> faceSubstitutions();
 
