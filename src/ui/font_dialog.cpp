@@ -72,7 +72,7 @@ FontDialog::FontDialog(const FaceRequest &request, QWidget *parent)
     layout->addWidget(m_filter);
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("faces"));
-    m_list->setMinimumSize(360, 320);
+    m_list->setMinimumSize(460, 360);
     layout->addWidget(m_list);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
