@@ -17,6 +17,10 @@ struct FontRecord
     friend bool operator==(const FontRecord &, const FontRecord &) = default;
 };
 
+// A missing face is drawn in the first installed of its substitutes (QFont::insertSubstitutions).
+// After this call, the characters that one lacks come from the next installed substitutes.
+void fillGapsFromSubstitutes(const QString &faceName);
+
 // The face every unusable face name falls back to.
 QString defaultFaceName();
 
