@@ -62,8 +62,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://bbs.yanxilan.net/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The stand-in faces are Recommends, not Depends: without them the program still runs and draws every
-# tile (bundled faces and the font system's fallback take their place), only less like the faces asked
-# for. apt installs recommended packages by default.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, fonts-lxgw-wenkai")
+# The captions' Song face is a Recommends, not a Depends: without it the program still runs and draws
+# every tile (the bundled faces and the font system's fallback take its place). apt installs
+# recommended packages by default. The faces further down the stand-in lists, which only fill gaps,
+# are suggested.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "fonts-lxgw-wenkai, fonts-arphic-ukai, fonts-arphic-uming")
 include(CPack)

@@ -20,11 +20,10 @@ dpkg-deb -x "$deb" "$root"
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = signature-designer ] || fail "package name $(field Package)"
 [ "$(field Version)" = "$version" ] || fail "version $(field Version)"
-depends=$(field Depends) recommends=$(field Recommends)
+depends=$(field Depends) recommends=$(field Recommends) suggests=$(field Suggests)
 grep -q 'libqt6widgets6' <<<"$depends" || fail "Depends lacks the Qt libraries: $depends"
-for font in fonts-noto-cjk fonts-lxgw-wenkai; do
-    grep -qw "$font" <<<"$recommends" || fail "Recommends lacks $font: $recommends"
-done
+grep -qw fonts-noto-cjk <<<"$recommends" || fail "Recommends lacks fonts-noto-cjk: $recommends"
+grep -qw fonts-lxgw-wenkai <<<"$suggests" || fail "Suggests lacks fonts-lxgw-wenkai: $suggests"
 
 # One application id names the desktop entry, its icon, the metainfo and what the metainfo launches;
 # the metainfo's latest release is the package's upstream version.
