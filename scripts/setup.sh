@@ -4,11 +4,15 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Build tools, Qt 6, the X server and tools for the real-window tests, ImageMagick as an outside
-# reader of saved files, and free CJK faces that stand in for the commercial ones.
+# reader of saved files, xdg-open for the link's test without a browser, the tools that make and check
+# the Debian package (dpkg-shlibdeps needs dpkg-dev and file), the X libraries of the start-up
+# benchmark's timer, and free CJK faces that stand in for the commercial ones.
 PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-svg-dev
-    xvfb xauth x11-utils xdotool imagemagick
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-svg-dev zlib1g-dev
+    xvfb xauth x11-utils xdotool xclip imagemagick xdg-utils
+    dpkg-dev file desktop-file-utils appstream lintian
+    libx11-dev libxdamage-dev
     fonts-noto-cjk fonts-lxgw-wenkai fonts-arphic-ukai fonts-arphic-uming fonts-dejavu-core
 )
 

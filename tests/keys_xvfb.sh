@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Keys in a real X server: five Tabs from 编辑框1 come back to it, typing goes to the focused field
-# and nowhere else, the focus comes back after the save dialog, and Esc ends the program with status 0.
+# and nowhere else, the focus comes back after the save dialog, arrow keys leave it on a button, and
+# Esc ends the program with status 0.
 set -euo pipefail
 program=$1
 title='砚溪岚舍网签名设计 V1.0'
@@ -62,6 +63,19 @@ xdotool key --delay 50 shift+Tab shift+Tab
 xdotool type --delay 50 'W'
 until_changed field2 c2 d2 20 || { echo "the focus did not come back after the save dialog"; exit 1; }
 echo "after the dialog: field 2 changed $(changed c2 d2) px"
+
+# Arrow keys leave the focus on 按钮1 (one Shift+Tab back from 编辑框2): the R typed after them lands
+# nowhere, and one Tab then reaches 编辑框2 again.
+field2 e2
+xdotool key --delay 50 shift+Tab Right Down Left Up Right
+xdotool type --delay 50 'R'
+sleep 0.3
+field2 f2
+[ "$(changed e2 f2)" -lt 20 ] || { echo "an arrow key moved the focus from 按钮1 to 编辑框2"; exit 1; }
+xdotool key --delay 50 Tab
+xdotool type --delay 50 'Z'
+until_changed field2 f2 g2 20 || { echo "the focus did not stay on 按钮1 after the arrow keys"; exit 1; }
+echo "after the arrow keys on 按钮1: field 2 changed $(changed e2 f2) px, then $(changed f2 g2) px"
 
 xdotool key Escape
 wait_for_exit

@@ -4,9 +4,13 @@
 #include "ui/draw_panel.h"
 #include "ui/main_window.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <array>
@@ -20,6 +24,8 @@ public:
 
     void open(void (*onCreated)() = &OnMainWindowCreated)
     {
+        // Remembered choices come from a test folder, never from the user's own settings.
+        QStandardPaths::setTestModeEnabled(true);
         InitGlobals();
         window = loadMainWindow(onCreated);
     }
@@ -38,6 +44,14 @@ public:
     QCheckBox *inverted() const { return qobject_cast<QCheckBox *>(window->widget(u"选择框1")); }
     void clickPreview() const { QTest::mouseClick(window->widget(u"按钮1"), Qt::LeftButton); }
     void clickSave() const { QTest::mouseClick(window->widget(u"按钮2"), Qt::LeftButton); }
+    // Right-clicks tile k as the mouse would; the menu that opened, or nullptr.
+    QMenu *rightClickTile(int k) const
+    {
+        const QPoint inside(30, 40);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, inside, tile(k)->mapToGlobal(inside));
+        QApplication::sendEvent(tile(k), &event);
+        return qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    }
 
     std::unique_ptr<MainWindow> window;
 };

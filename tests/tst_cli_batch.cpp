@@ -203,11 +203,11 @@ private Q_SLOTS:
     {
         const QString out = path(QStringLiteral("leftovers"));
         QVERIFY(QDir().mkpath(out));
-        for (const char *name : {"王羲之.bmp.Ab12Cd", "李白.bmp.x9Y8z7", "其他.bmp.Ab12Cd", "notes.txt.Ab12Cd"})
+        for (const char *name : {".王羲之.bmp.1ab2cd", ".李白.bmp.x9y8z", ".其他.bmp.1ab2cd", ".notes.txt.1ab2cd"})
             writeFile(QDir(out).filePath(QString::fromUtf8(name)), "half a file");
         writeFile(path(QStringLiteral("two.csv")), "王羲之,Wang Xizhi\n李白,Li Bai\n");
         QCOMPARE(runCli(batchArguments(QStringLiteral("two.csv"), out), m_folder.path()).status, 0);
-        QCOMPARE(filesIn(out), (QStringList{QStringLiteral("notes.txt.Ab12Cd"), QStringLiteral("其他.bmp.Ab12Cd"),
+        QCOMPARE(filesIn(out), (QStringList{QStringLiteral(".notes.txt.1ab2cd"), QStringLiteral(".其他.bmp.1ab2cd"),
                                             QStringLiteral("李白.bmp"), QStringLiteral("王羲之.bmp")}));
     }
 

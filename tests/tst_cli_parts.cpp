@@ -184,18 +184,19 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("target");
-        QTest::newRow("a sheet's") << QStringLiteral("王.bmp.Ab12Cd") << QStringLiteral("王.bmp");
-        QTest::newRow("a picture's") << QStringLiteral("a.b.PNG.abcdef") << QStringLiteral("a.b.PNG");
+        QTest::newRow("a sheet's") << QStringLiteral(".王.bmp.1ab2cd") << QStringLiteral("王.bmp");
+        QTest::newRow("a picture's") << QStringLiteral(".a.b.PNG.z") << QStringLiteral("a.b.PNG");
         QTest::newRow("an output") << QStringLiteral("a.bmp") << QString();
-        QTest::newRow("too short a tail") << QStringLiteral("a.svg.abcde") << QString();
-        QTest::newRow("another kind of file") << QStringLiteral("a.txt.abcdef") << QString();
-        QTest::newRow("not letters and digits") << QStringLiteral("a.bmp.ab_def") << QString();
+        QTest::newRow("not hidden") << QStringLiteral("a.svg.abcde") << QString();
+        QTest::newRow("another kind of file") << QStringLiteral(".a.txt.abcdef") << QString();
+        QTest::newRow("too long a tail") << QStringLiteral(".a.bmp.abcdefgh") << QString();
+        QTest::newRow("not base-36 digits") << QStringLiteral(".a.bmp.ab_def") << QString();
     }
     void shouldKnowTheAtomicWritesTemporaryFiles()
     {
         QFETCH(QString, file);
         QFETCH(QString, target);
-        QCOMPARE(temporaryFileTarget(file), target);
+        QCOMPARE(outputTemporaryTarget(file), target);
     }
 
     void shouldReadShardsAndInks()
@@ -239,9 +240,8 @@ private Q_SLOTS:
         QVERIFY(installFacesFor(sheet));
         for (const char *family : {"Liu Jian Mao Cao", "Zhi Mang Xing", "Great Vibes", "Dancing Script"})
             QVERIFY2(QFontDatabase::hasFamily(QString::fromLatin1(family)), family);
-        // Ma Shan Zheng only stands in where LXGW WenKai is missing.
-        QCOMPARE(QFontDatabase::hasFamily(QStringLiteral("Ma Shan Zheng")),
-                 !QFontDatabase::hasFamily(QStringLiteral("LXGW WenKai")));
+        // The running hand's gaps are filled from Zhi Mang Xing and Ma Shan Zheng, so both come with it.
+        QVERIFY(QFontDatabase::hasFamily(QStringLiteral("Ma Shan Zheng")));
 
         QVERIFY(drawnWithoutFallback(sheetTile(2, QStringLiteral("王羲之")), true, 1.0));
         QVERIFY(!drawnWithoutFallback(sheetTile(2, QStringLiteral("王龘")), true, 1.0)); // not in Liu Jian Mao Cao

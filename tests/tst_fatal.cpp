@@ -23,26 +23,36 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("running");
         QTest::newRow("item 0") << QStringLiteral("item0")
                                 << QStringLiteral("运行时出错!\r\n\r\n错误代码：4\r\n\r\n"
-                                                  "错误信息：数组成员引用下标必须大于等于1\r\n");
+                                                  "错误信息：数组成员引用下标必须大于等于1\r\n")
+                                << true;
         QTest::newRow("item 7") << QStringLiteral("item7")
                                 << QStringLiteral("运行时出错!\r\n\r\n错误代码：1\r\n\r\n"
-                                                  "错误信息：数组成员引用下标超出定义范围\r\n");
+                                                  "错误信息：数组成员引用下标超出定义范围\r\n")
+                                << true;
 #ifndef __SANITIZE_ADDRESS__ // the sanitizer's own memory cannot live under a capped address space
         // The size is whatever doubling failed: a whole number of list items, over 64 MiB.
         QTest::newRow("exhausted memory: no code line, the bytes asked for")
-            << QStringLiteral("oom") << QStringLiteral("运行时出错!\r\n\r\n错误信息：分配 N 字节内存失败!\r\n");
+            << QStringLiteral("oom") << QStringLiteral("运行时出错!\r\n\r\n错误信息：分配 N 字节内存失败!\r\n") << true;
+        // Elsewhere the size is not known where the failure arrives.
+        const QString unsized = QStringLiteral("运行时出错!\r\n\r\n错误信息：分配内存失败!\r\n");
+        QTest::newRow("exhausted memory in an event handler") << QStringLiteral("oom-event") << unsized << true;
+        QTest::newRow("exhausted memory during start-up") << QStringLiteral("oom-start") << unsized << false;
 #endif
     }
     void shouldEndWithTheBoxAndStatus255()
     {
         QFETCH(QString, mode);
         QFETCH(QString, text);
+        QFETCH(bool, running);
         int status = 0;
         const QStringList lines = runProbe(mode, &status);
         QCOMPARE(status, 255);
-        QVERIFY2(lines.contains(QStringLiteral("running: 6 tiles")), qPrintable(lines.join(QLatin1Char('|'))));
+        QVERIFY2(lines.contains(QStringLiteral("running: 6 tiles")) == running,
+                 qPrintable(lines.join(QLatin1Char('|'))));
+        QVERIFY(lines.filter(QStringLiteral("allocated")).isEmpty());
         QVERIFY(lines.contains(QStringLiteral("title: 错误")));
         QString shown = QUrl::fromPercentEncoding(lines.filter(QStringLiteral("text: ")).value(0).mid(6).toUtf8());
         if (text.contains(QStringLiteral(" N "))) {

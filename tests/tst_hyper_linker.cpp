@@ -6,14 +6,81 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPainter>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 namespace {
 
 const QColor kNormal(0, 0, 255);
 const QColor kHover(10, 36, 106);
 const QColor kVisited(128, 0, 0);
+
+// Sets environment variables (an empty value unsets one) until destroyed, then puts them back.
+class ScopedEnvironment
+{
+public:
+    explicit ScopedEnvironment(std::initializer_list<std::pair<const char *, QByteArray>> values)
+    {
+        for (const auto &[name, value] : values) {
+            m_kept.append({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+            value.isEmpty() ? qunsetenv(name) : qputenv(name, value);
+        }
+    }
+    ~ScopedEnvironment()
+    {
+        for (const Kept &kept : m_kept)
+            kept.wasSet ? qputenv(kept.name, kept.value) : qunsetenv(kept.name);
+    }
+    ScopedEnvironment(const ScopedEnvironment &) = delete;
+    ScopedEnvironment &operator=(const ScopedEnvironment &) = delete;
+
+private:
+    struct Kept
+    {
+        const char *name;
+        bool wasSet;
+        QByteArray value;
+    };
+    QList<Kept> m_kept;
+};
+
+// An executable script `name` in `folder` that writes its first argument to `name`.got, then runs
+// `body`; a body that starts with "#!" is the whole script. Empty when it cannot be made.
+QString standIn(const QTemporaryDir &folder, const QString &name, const QString &body)
+{
+    const QString path = folder.filePath(name);
+    QFile script(path);
+    if (!script.open(QIODevice::WriteOnly))
+        return {};
+    const QString header = QStringLiteral("#!/bin/sh\necho \"$1\" > \"$0.got\"\n");
+    const QString text = (body.startsWith(QStringLiteral("#!")) ? body : header + body) + QLatin1Char('\n');
+    script.write(text.toUtf8());
+    script.close();
+    return script.setPermissions(script.permissions() | QFile::ExeOwner) ? path : QString();
+}
+
+QByteArray recorded(const QString &launcher)
+{
+    QFile got(launcher + QStringLiteral(".got"));
+    return got.open(QIODevice::ReadOnly) ? got.readAll().trimmed() : QByteArray();
+}
+
+// The outcome the real opener reports for `url`; none if it did not report within 30 s.
+std::optional<bool> outcomeOf(const QUrl &url, std::chrono::milliseconds patience = kLauncherPatience)
+{
+    QObject context;
+    std::optional<bool> outcome;
+    openInDesktopBrowser(
+        url, &context, [&outcome](bool opened) { outcome = opened; }, patience);
+    if (outcome.has_value()) // only ever from the event loop
+        return std::nullopt;
+    if (!QTest::qWaitFor([&outcome] { return outcome.has_value(); }, 30000))
+        return std::nullopt;
+    return outcome;
+}
 
 } // namespace
 
@@ -24,6 +91,8 @@ class TestHyperLinker : public QObject
     HyperLinker *m_link = nullptr;
     QList<QUrl> m_opened;
     bool m_succeeds = true;
+    bool m_answerLater = false;
+    QList<OpenDone> m_pending;
 
     void enter()
     {
@@ -57,9 +126,14 @@ private Q_SLOTS:
     {
         m_opened.clear();
         m_succeeds = true;
-        HyperLinker::setOpener([this](const QUrl &url) {
+        m_answerLater = false;
+        m_pending.clear();
+        HyperLinker::setOpener([this](const QUrl &url, QObject *, OpenDone done) {
             m_opened.append(url);
-            return m_succeeds;
+            if (m_answerLater)
+                m_pending.append(std::move(done));
+            else
+                done(m_succeeds);
         });
         m_host = std::make_unique<QWidget>();
         m_host->resize(200, 100);
@@ -135,36 +209,111 @@ private Q_SLOTS:
         QTest::mousePress(&empty, Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(m_opened.isEmpty());
         QVERIFY(!empty.isVisited());
-        QVERIFY(!openInDesktopBrowser(QUrl()));
+        QCOMPARE(outcomeOf(QUrl()), std::optional<bool>(false));
     }
 
-    // Without a registered handler (the headless platform has none), the browser named by BROWSER is
-    // started directly; with none at all the opening fails. A stand-in script records what it got.
+    // The colour follows the outcome once it arrives, and only that of the last press.
+    void shouldColourByTheOutcomeOnceItArrives()
+    {
+        m_answerLater = true;
+        QTest::mousePress(m_link, Qt::LeftButton, {}, QPoint(10, 8));
+        QVERIFY(m_link->isOpening());
+        QCOMPARE(m_link->captionColor(), kNormal);
+        m_pending.takeFirst()(true);
+        QVERIFY(!m_link->isOpening());
+        QCOMPARE(m_link->captionColor(), kVisited);
+        // Two presses; the first answers success after the second failed: the failure stands.
+        QTest::mousePress(m_link, Qt::LeftButton, {}, QPoint(10, 8));
+        QTest::mousePress(m_link, Qt::LeftButton, {}, QPoint(10, 8));
+        m_pending.takeLast()(false);
+        QCOMPARE(m_link->captionColor(), kNormal);
+        m_pending.takeFirst()(true);
+        QCOMPARE(m_link->captionColor(), kNormal);
+        QVERIFY(!m_link->isOpening());
+    }
+
+    // A stand-in xdg-open, alone on the PATH, records the address and ends as the row says. Still
+    // running after the patience counts as opened (a browser in the foreground), and is left running.
+    void shouldJudgeALauncherByHowItEnds_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("succeeds") << QStringLiteral("exit 0") << true;
+        QTest::newRow("fails at once") << QStringLiteral("exit 3") << false;
+        QTest::newRow("fails late, within the patience") << QStringLiteral("/bin/sleep 1; exit 3") << false;
+        QTest::newRow("still running after the patience") << QStringLiteral("/bin/sleep 4; : > \"$0.later\"") << true;
+        QTest::newRow("cannot start") << QStringLiteral("#!/no/such/interpreter") << false;
+    }
+    void shouldJudgeALauncherByHowItEnds()
+    {
+        QFETCH(QString, body);
+        QFETCH(bool, opened);
+        QTemporaryDir folder;
+        const QString launcher = standIn(folder, QStringLiteral("xdg-open"), body);
+        QVERIFY(!launcher.isEmpty());
+        ScopedEnvironment environment({{"PATH", folder.path().toUtf8()}, {"BROWSER", {}}});
+        const QUrl address(QStringLiteral("https://forum.example.org/a?b=1"));
+
+        QCOMPARE(outcomeOf(address, std::chrono::milliseconds(2000)), std::optional<bool>(opened));
+
+        if (!body.startsWith(QStringLiteral("#!")))
+            QCOMPARE(recorded(launcher), QByteArray("https://forum.example.org/a?b=1"));
+        if (body.contains(QStringLiteral("later"))) // not ended with the shell that waited for it
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(launcher + QStringLiteral(".later")), 10000);
+    }
+
+    // When the desktop's handler finds no browser, the browser named by BROWSER is started directly;
+    // with none at all the opening fails. Stand-in scripts record what they got.
     void shouldFallBackToTheUsersBrowser()
     {
         QTemporaryDir folder;
-        const QString record = folder.filePath(QStringLiteral("opened.txt"));
-        const QString browser = folder.filePath(QStringLiteral("browser"));
-        QFile script(browser);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\n").arg(record).toUtf8());
-        script.close();
-        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
-        const QByteArray path = qgetenv("PATH");
-        const QByteArray oldBrowser = qgetenv("BROWSER");
-        qputenv("PATH", folder.path().toUtf8()); // no x-www-browser, no sensible-browser
-        qputenv("BROWSER", QByteArray("no-such-browser:") + browser.toUtf8());
-        const bool opened = openInDesktopBrowser(QUrl(QStringLiteral("https://forum.example.org/a?b=1")));
-        qputenv("BROWSER", QByteArray());
-        const bool openedWithout = openInDesktopBrowser(QUrl(QStringLiteral("https://forum.example.org/")));
-        qputenv("PATH", path);
-        qputenv("BROWSER", oldBrowser);
-        QVERIFY(opened);
-        QVERIFY(!openedWithout);
-        QTRY_VERIFY(QFileInfo(record).size() > 0); // the browser runs detached
-        QFile got(record);
-        QVERIFY(got.open(QIODevice::ReadOnly));
-        QCOMPARE(got.readAll().trimmed(), QByteArray("https://forum.example.org/a?b=1"));
+        const QString failing = standIn(folder, QStringLiteral("xdg-open"), QStringLiteral("exit 3"));
+        const QString browser = standIn(folder, QStringLiteral("browser"), QStringLiteral("exit 0"));
+        QVERIFY(!failing.isEmpty() && !browser.isEmpty());
+        const QUrl address(QStringLiteral("https://forum.example.org/a?b=1"));
+        {
+            // No x-www-browser, no sensible-browser.
+            ScopedEnvironment environment(
+                {{"PATH", folder.path().toUtf8()}, {"BROWSER", QByteArray("no-such-browser:") + browser.toUtf8()}});
+            QCOMPARE(outcomeOf(address), std::optional<bool>(true));
+        }
+        QCOMPARE(recorded(failing), QByteArray("https://forum.example.org/a?b=1"));
+        QCOMPARE(recorded(browser), QByteArray("https://forum.example.org/a?b=1"));
+        ScopedEnvironment environment({{"PATH", folder.path().toUtf8()}, {"BROWSER", {}}});
+        QCOMPARE(outcomeOf(QUrl(QStringLiteral("https://forum.example.org/"))), std::optional<bool>(false));
+    }
+
+    // The system's own launchers on a machine without a browser: xdg-open and sensible-browser both say
+    // they found none. After an earlier success the caption turns blue again.
+    void shouldStayBlueWhenTheRealLaunchersFindNoBrowser()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
+            QSKIP("xdg-open is not installed");
+        QTemporaryDir home;
+        ScopedEnvironment environment({{"PATH", "/usr/bin:/bin"},
+                                       {"BROWSER", {}},
+                                       {"DISPLAY", {}},
+                                       {"WAYLAND_DISPLAY", {}},
+                                       {"XDG_CURRENT_DESKTOP", {}},
+                                       {"HOME", home.path().toUtf8()},
+                                       {"XDG_CONFIG_HOME", home.path().toUtf8()},
+                                       {"XDG_DATA_HOME", home.path().toUtf8()},
+                                       {"XDG_DATA_DIRS", home.path().toUtf8()}});
+        for (const char *browser : {"x-www-browser", "www-browser", "firefox", "chromium", "google-chrome", "epiphany",
+                                    "konqueror", "links2", "elinks", "links", "lynx", "w3m"}) {
+            if (!QStandardPaths::findExecutable(QString::fromLatin1(browser)).isEmpty())
+                QSKIP("a browser is installed");
+        }
+        QTest::mousePress(m_link, Qt::LeftButton, {}, QPoint(10, 8)); // the stand-in: success
+        QCOMPARE(m_link->captionColor(), kVisited);
+        HyperLinker::setOpener({});
+        QTest::mousePress(m_link, Qt::LeftButton, {}, QPoint(10, 8));
+        QVERIFY(m_link->isOpening());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_link->isOpening(), 30000);
+        QVERIFY(!m_link->isVisited());
+        leave();
+        QCOMPARE(m_link->captionColor(), kNormal);
+        QVERIFY(paintsCaptionIn(kNormal));
     }
 
     // The caption on screen is "A&B" drawn as plain text, not "AB" with an underlined mnemonic.

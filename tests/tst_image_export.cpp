@@ -226,6 +226,47 @@ private Q_SLOTS:
         QVERIFY2(svg.contains(QByteArray("viewBox=\"" + box + '"')), svg.left(300).constData());
     }
 
+    void shouldEncodePngsThatDecodeToTheSamePixels_data()
+    {
+        QTest::addColumn<QImage::Format>("format");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("RGB 1x1") << QImage::Format_RGB32 << QSize(1, 1);
+        QTest::newRow("RGB 3x2") << QImage::Format_RGB32 << QSize(3, 2);
+        QTest::newRow("RGBA 5x7") << QImage::Format_ARGB32 << QSize(5, 7);
+        QTest::newRow("RGBA 300x41") << QImage::Format_ARGB32 << QSize(300, 41);
+        QTest::newRow("palette with alpha 9x4") << QImage::Format_Indexed8 << QSize(9, 4);
+    }
+    void shouldEncodePngsThatDecodeToTheSamePixels()
+    {
+        QFETCH(QImage::Format, format);
+        QFETCH(QSize, size);
+        QImage image(size, format);
+        if (format == QImage::Format_Indexed8) {
+            QList<QRgb> shades;
+            for (int i = 0; i < 256; ++i)
+                shades.append(qRgba(0x1F, 0x3A, 0x93, i));
+            image.setColorTable(shades);
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x)
+                    image.setPixel(x, y, uint((x * 29 + y * 7) & 0xFF));
+        }
+        for (int y = 0; y < size.height() && format != QImage::Format_Indexed8; ++y)
+            for (int x = 0; x < size.width(); ++x)
+                image.setPixel(x, y,
+                               qRgba((x * 37) & 0xFF, (y * 91) & 0xFF, (x * y) & 0xFF,
+                                     format == QImage::Format_ARGB32 ? (x + y * 13) & 0xFF : 0xFF));
+        image.setDotsPerMeterX(3780);
+        image.setDotsPerMeterY(7559);
+        const QByteArray png = encodePng(image);
+        QVERIFY(png.startsWith("\x89PNG\r\n\x1a\n"));
+        const QImage decoded = QImage::fromData(png, "PNG");
+        QCOMPARE(decoded.hasAlphaChannel(), format != QImage::Format_RGB32);
+        QCOMPARE(decoded.convertToFormat(QImage::Format_ARGB32), image.convertToFormat(QImage::Format_ARGB32));
+        QCOMPARE(decoded.dotsPerMeterX(), 3780);
+        QCOMPARE(decoded.dotsPerMeterY(), 7559);
+        QVERIFY(encodePng(QImage()).isEmpty());
+    }
+
     void shouldKeepTheWholeTileWhenThereIsNoInkToTrim()
     {
         preview(true, QString(), QString());

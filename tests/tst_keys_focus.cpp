@@ -84,6 +84,44 @@ private Q_SLOTS:
         QCOMPARE(previews.count(), 0);
     }
 
+    // Arrow keys have no effect of their own on the buttons and the check box, Enter and F1 none
+    // anywhere: the focus stays where it is and nothing is clicked or toggled.
+    void shouldKeepTheFocusOnArrowsEnterAndF1_data()
+    {
+        QTest::addColumn<int>("stop");
+        for (int i = 0; i < kTabStops.size(); ++i)
+            QTest::newRow(qPrintable(kTabStops[i])) << i;
+    }
+    void shouldKeepTheFocusOnArrowsEnterAndF1()
+    {
+        QFETCH(int, stop);
+        QSignalSpy previews(qobject_cast<QPushButton *>(named(kTabStops[1])), &QPushButton::clicked);
+        QSignalSpy saves(qobject_cast<QPushButton *>(named(kTabStops[4])), &QPushButton::clicked);
+        named(kTabStops[stop])->setFocus(Qt::TabFocusReason);
+        for (Qt::Key key :
+             {Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up, Qt::Key_Return, Qt::Key_Enter, Qt::Key_F1}) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            QVERIFY2(focusedName() == kTabStops[stop],
+                     qPrintable(QKeySequence(key).toString() + QStringLiteral(" moved the focus to ") + focusedName()));
+        }
+        QCOMPARE(previews.count(), 0);
+        QCOMPARE(saves.count(), 0);
+        QVERIFY(m_fixture.inverted()->isChecked());
+    }
+
+    void shouldMoveTheCaretWithLeftAndRightInAField()
+    {
+        QLineEdit *second = m_fixture.field(2);
+        second->setFocus();
+        second->setCursorPosition(3);
+        QTest::keyClick(second, Qt::Key_Left);
+        QCOMPARE(second->cursorPosition(), 2);
+        QTest::keyClick(second, Qt::Key_Right);
+        QTest::keyClick(second, Qt::Key_Right);
+        QCOMPARE(second->cursorPosition(), 4);
+        QCOMPARE(QApplication::focusWidget(), second);
+    }
+
     void shouldClickButtonsAndToggleTheBoxWithSpace()
     {
         QSignalSpy previews(qobject_cast<QPushButton *>(named(kTabStops[1])), &QPushButton::clicked);
@@ -118,7 +156,7 @@ private Q_SLOTS:
     void shouldKeepTheFocusWhenATileLabelOrTheLinkIsClicked()
     {
         QFETCH(QString, clicked);
-        HyperLinker::setOpener([](const QUrl &) { return true; }); // no browser during tests
+        HyperLinker::setOpener([](const QUrl &, QObject *, OpenDone done) { done(true); }); // no browser here
         m_fixture.field(2)->setFocus();
         QTest::mouseClick(named(clicked), Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), m_fixture.field(2));

@@ -95,6 +95,35 @@ private Q_SLOTS:
         QCOMPARE(centredTopLeft(screen, QSize(423, 443)), topLeft);
     }
 
+    // Where the window does not fit (a small screen, or a scale factor that makes the screen small in
+    // the window's units), it starts at the top-left of the usable area rather than off it.
+    void shouldNeverPlaceAboveOrLeftOfTheUsableArea_data()
+    {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("topLeft");
+        QTest::newRow("fits: centred") << QRect(0, 0, 1024, 768) << QRect(0, 0, 1024, 768) << QPoint(300, 162);
+        QTest::newRow("fits below a top panel: still centred on the screen")
+            << QRect(0, 0, 1024, 768) << QRect(0, 28, 1024, 740) << QPoint(300, 162);
+        QTest::newRow("1024 x 768 at scale 2: too tall")
+            << QRect(0, 0, 512, 384) << QRect(0, 0, 512, 384) << QPoint(44, 0);
+        QTest::newRow("too tall, under a top panel")
+            << QRect(0, 0, 512, 384) << QRect(0, 14, 512, 370) << QPoint(44, 14);
+        QTest::newRow("too small both ways, a panel on the left")
+            << QRect(0, 0, 400, 420) << QRect(32, 0, 368, 420) << QPoint(32, 0);
+        QTest::newRow("a screen right of another")
+            << QRect(1280, 0, 1024, 768) << QRect(1280, 0, 1024, 768) << QPoint(1580, 162);
+        QTest::newRow("a screen right of another, too tall")
+            << QRect(1280, 0, 512, 384) << QRect(1280, 0, 512, 384) << QPoint(1324, 0);
+    }
+    void shouldNeverPlaceAboveOrLeftOfTheUsableArea()
+    {
+        QFETCH(QRect, screen);
+        QFETCH(QRect, available);
+        QFETCH(QPoint, topLeft);
+        QCOMPARE(placedTopLeft(screen, available, QSize(423, 443)), topLeft);
+    }
+
     void shouldOpenCentredOnThePrimaryScreen()
     {
         const QSize screen = QGuiApplication::primaryScreen()->geometry().size();

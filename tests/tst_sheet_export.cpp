@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,6 +47,8 @@ QRgb filePixel(const QByteArray &bytes, int x, int y)
     const qsizetype at = 54 + qsizetype(299 - y) * 1080 + x * 3;
     return qRgb(quint8(bytes[at + 2]), quint8(bytes[at + 1]), quint8(bytes[at]));
 }
+
+const QByteArray kOld = QByteArray("an older picture the user wants to keep\n").repeated(100);
 
 QStringList entriesOf(const QString &folder)
 {
@@ -88,6 +91,14 @@ class TestSheetExport : public QObject
     }
 
     QString pathOf(const QString &name) const { return m_folder.filePath(name); }
+
+    // `folder` holding old.bmp with kOld, both with the modes given (this test's user owns them).
+    bool prepareOldFile(const QString &folder, mode_t folderMode, mode_t fileMode) const
+    {
+        const QString target = folder + QStringLiteral("/old.bmp");
+        return QDir().mkpath(folder) && writeAll(target, kOld) && ::chmod(qPrintable(target), fileMode) == 0 &&
+               ::chmod(qPrintable(folder), folderMode) == 0;
+    }
     void saveAs(const std::optional<QString> &answer)
     {
         m_answer = answer;
@@ -264,30 +275,26 @@ private Q_SLOTS:
     }
 
     // Each case leaves an existing target exactly as it was, leaves no temporary file behind, and
-    // says so in the warning box. The saving runs in a child process that cannot write as root can.
+    // says so in the warning box, naming the cause in the system's words. The saving runs in a child
+    // process that cannot write as root can.
     void shouldLeaveTheOldFileIntactWhenSavingFails_data()
     {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QStringList>("extra");
-        QTest::newRow("read-only file") << QStringLiteral("read-only file") << QStringList();
-        QTest::newRow("read-only folder") << QStringLiteral("read-only folder") << QStringList();
+        QTest::addColumn<int>("cause");
+        QTest::newRow("read-only file") << QStringLiteral("read-only file") << QStringList() << EACCES;
         QTest::newRow("full disk") << QStringLiteral("full disk")
-                                   << QStringList{QStringLiteral("--file-size-limit"), QStringLiteral("100000")};
+                                   << QStringList{QStringLiteral("--file-size-limit"), QStringLiteral("100000")}
+                                   << EFBIG;
     }
     void shouldLeaveTheOldFileIntactWhenSavingFails()
     {
         QFETCH(QString, setup);
         QFETCH(QStringList, extra);
+        QFETCH(int, cause);
         const QString folder = pathOf(QString(setup).replace(QLatin1Char(' '), QLatin1Char('-')));
-        QVERIFY(QDir().mkpath(folder));
         const QString target = folder + QStringLiteral("/old.bmp");
-        const QByteArray old = QByteArray("an older picture the user wants to keep\n").repeated(100);
-        QVERIFY(writeAll(target, old));
-        // Who may write what: the probe runs as nobody when this test is root.
-        const bool readOnlyFile = setup == QStringLiteral("read-only file");
-        const bool readOnlyFolder = setup == QStringLiteral("read-only folder");
-        QVERIFY(::chmod(qPrintable(folder), readOnlyFolder ? 0555 : 0777) == 0);
-        QVERIFY(::chmod(qPrintable(target), readOnlyFile ? 0444 : 0666) == 0);
+        QVERIFY(prepareOldFile(folder, 0777, setup == QStringLiteral("read-only file") ? 0444 : 0666));
         const QStringList before = entriesOf(folder);
 
         const QStringList output = runProbe(QStringList{target} + extra);
@@ -298,8 +305,61 @@ private Q_SLOTS:
         const QStringList warnings = output.filter(QStringLiteral("warning: 保存图片|"));
         QCOMPARE(warnings.size(), 1);
         QVERIFY(warnings.constFirst().contains(target));
-        QCOMPARE(readAll(target), old);
+        // The text runs over several lines, up to the probe's "done".
+        const QString joined = output.join(QLatin1Char('\n'));
+        const QString warning = joined.mid(joined.indexOf(QStringLiteral("warning: ")));
+        QVERIFY2(warning.contains(QString::fromLocal8Bit(std::strerror(cause))), qPrintable(warning));
+        QCOMPARE(readAll(target), kOld);
         QCOMPARE(entriesOf(folder), before);
+    }
+
+    // Where the folder takes no new file, or the new file could not keep the old one's owner, the
+    // file is written in place, so whoever may write the file can save over it.
+    void shouldSaveOverAWritableFileTheFolderOrOwnerWouldStop_data()
+    {
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<bool>("someoneElses");
+        QTest::newRow("read-only folder, writable file") << 0555 << false;
+        QTest::newRow("another user's writable file") << 0777 << true;
+    }
+    void shouldSaveOverAWritableFileTheFolderOrOwnerWouldStop()
+    {
+        QFETCH(int, folderMode);
+        QFETCH(bool, someoneElses);
+        if (someoneElses && geteuid() != 0)
+            QSKIP("the probe runs as another user only when this test is root");
+        const QString folder = pathOf(QStringLiteral("writable-file-%1").arg(folderMode, 0, 8));
+        const QString target = folder + QStringLiteral("/old.bmp");
+        QVERIFY(prepareOldFile(folder, mode_t(folderMode), 0666));
+        struct stat before = {};
+        QVERIFY(::stat(qPrintable(target), &before) == 0);
+        const QStringList entries = entriesOf(folder);
+
+        const QStringList output = runProbe({target});
+        ::chmod(qPrintable(folder), 0777);
+
+        QVERIFY2(output.contains(QStringLiteral("done")) && output.contains(QStringLiteral("exit: 0")),
+                 qPrintable(output.join(QLatin1Char('\n'))));
+        QVERIFY2(output.filter(QStringLiteral("warning:")).isEmpty(), qPrintable(output.join(QLatin1Char('\n'))));
+        const QByteArray saved = readAll(target);
+        QCOMPARE(saved.size(), qsizetype(324054));
+        QVERIFY(saved.startsWith("BM"));
+        struct stat after = {};
+        QVERIFY(::stat(qPrintable(target), &after) == 0);
+        QCOMPARE(after.st_uid, before.st_uid);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(entriesOf(folder), entries);
+    }
+
+    void shouldWarnAndLeaveAFifoAsItWas()
+    {
+        const QString fifo = pathOf(QStringLiteral("pipe.bmp"));
+        QVERIFY(::mkfifo(qPrintable(fifo), 0666) == 0);
+        saveAs(fifo);
+        QCOMPARE(m_warnings.size(), 1);
+        QVERIFY2(m_warnings.constFirst().contains(QStringLiteral("不是普通文件")), qPrintable(m_warnings.constFirst()));
+        QFileInfo after(fifo);
+        QVERIFY(!after.isFile() && after.exists());
     }
 
     void shouldSaveFromTheProbeWhenNothingStandsInTheWay()

@@ -30,14 +30,7 @@ class TestTileMenu : public QObject
     std::optional<ExportOptions> m_choice;
     std::optional<QString> m_path;
 
-    QMenu *rightClickTile(int k)
-    {
-        DrawPanel *tile = m_fixture.tile(k);
-        const QPoint inside(30, 40);
-        QContextMenuEvent event(QContextMenuEvent::Mouse, inside, tile->mapToGlobal(inside));
-        QApplication::sendEvent(tile, &event);
-        return qobject_cast<QMenu *>(QApplication::activePopupWidget());
-    }
+    QMenu *rightClickTile(int k) { return m_fixture.rightClickTile(k); }
     static QStringList texts(const QMenu &menu)
     {
         QStringList out;
@@ -93,7 +86,8 @@ private Q_SLOTS:
         QMenu *menu = rightClickTile(3);
         QVERIFY(menu != nullptr);
         QCOMPARE(texts(*menu),
-                 (QStringList{QStringLiteral("复制图片"), QStringLiteral("导出图片…"), QStringLiteral("导出整张…")}));
+                 (QStringList{QStringLiteral("复制图片"), QStringLiteral("导出图片…"), QStringLiteral("字体…"),
+                              QStringLiteral("自动缩小"), QStringLiteral("导出整张…")}));
         menu->close();
         QCOMPARE(QApplication::focusWidget(), focused);
     }

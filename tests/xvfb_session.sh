@@ -1,5 +1,6 @@
 # Sourced by the real-window tests and the benchmarks: starts a private X server on a free display,
 # exports DISPLAY, and stops the server (and the program under test, if any) when the script ends.
+# XVFB_SCREEN sets the screen (default 1280x800x24).
 # -noreset: the server must not reset while one program has quit and the next is connecting.
 
 xvfb_pid=
@@ -17,7 +18,7 @@ start_xvfb_session() {
     local number
     for number in $(shuf -i 100-999 -n 20); do
         [ -e "/tmp/.X$number-lock" ] && continue
-        Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+        Xvfb ":$number" -screen 0 "${XVFB_SCREEN:-1280x800x24}" -nolisten tcp -noreset >/dev/null 2>&1 &
         xvfb_pid=$!
         export DISPLAY=":$number"
         trap stop_xvfb_session EXIT

@@ -50,6 +50,11 @@ QString allocationFailureMessage(qint64 bytes)
     return QStringLiteral("分配 %1 字节内存失败!").arg(bytes);
 }
 
+QString allocationFailureMessage()
+{
+    return QStringLiteral("分配内存失败!");
+}
+
 void FatalRuntimeError(qint32 code, const QString &message)
 {
     g_presenter(QStringLiteral("错误"), composeFatalText(code, message));

@@ -10,6 +10,8 @@
 QString composeFatalText(qint32 code, const QString &message);
 // The message for an allocation of `bytes` that could not be satisfied.
 QString allocationFailureMessage(qint64 bytes);
+// The message for an allocation whose size is not known where it is reported.
+QString allocationFailureMessage();
 
 [[noreturn]] void FatalRuntimeError(qint32 code, const QString &message);
 

@@ -1,7 +1,8 @@
 #include "app/globals.h"
 
-#include "ui/preview.h"
 #include "ui/control_table.h"
+#include "ui/preview.h"
+#include "ui/tile_faces.h"
 
 #include <cmath>
 #include <memory>
@@ -97,5 +98,6 @@ void OnMainWindowCreated()
         TilePanels().append(mainWindowControl(name));
     g_fonts = copyOf(DefaultTileFonts);
     g_captions = copyOf(DefaultTileCaptions);
+    applyRememberedTileFaces(); // the user's own faces, before anything is drawn
     RenderPreview();
 }

@@ -24,6 +24,13 @@ public:
         return m_items[static_cast<std::size_t>(index - 1)];
     }
 
+    // Replaces an item, with the same checks as a read.
+    void setItem(qint64 index, T value)
+    {
+        checkItemIndex(index, count());
+        m_items[static_cast<std::size_t>(index - 1)] = std::move(value);
+    }
+
     void append(T value)
     {
         if (m_items.size() == m_items.capacity()) {

@@ -203,7 +203,7 @@ QHash<QString, QStringList> leftoverTemporaryFiles(const QString &folder)
     QDirIterator entries(folder, QDir::Files | QDir::Hidden | QDir::System);
     while (entries.hasNext()) {
         entries.next();
-        const QString target = temporaryFileTarget(entries.fileName());
+        const QString target = outputTemporaryTarget(entries.fileName());
         if (!target.isEmpty())
             found[target].append(entries.filePath());
     }

@@ -1,5 +1,7 @@
 #include "cli/file_names.h"
 
+#include "export/file_writer.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -105,10 +107,10 @@ bool OutputNamer::claim(const QString &fileName)
     return m_used.insert(digest(fileName.toCaseFolded())).second;
 }
 
-QString temporaryFileTarget(const QString &fileName)
+QString outputTemporaryTarget(const QString &fileName)
 {
-    static const QRegularExpression leftover(QStringLiteral("^(.+\\.(?:bmp|png|svg))\\.[A-Za-z0-9]{6}$"),
-                                             QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = leftover.match(fileName);
-    return match.hasMatch() ? match.captured(1) : QString();
+    const QString target = temporaryFileTarget(fileName);
+    static const QRegularExpression output(QStringLiteral("\\.(?:bmp|png|svg)$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return output.match(target).hasMatch() ? target : QString();
 }

@@ -42,6 +42,6 @@ private:
     std::unordered_map<quint64, int> m_nextNumber; // only for names that have collided
 };
 
-// Whether `fileName` (no folder) is what the atomic write leaves behind when it is killed between
-// writing and renaming: the target's name, a dot and six letters or digits. Gives the target's name.
-QString temporaryFileTarget(const QString &fileName);
+// Whether `fileName` (no folder) is what the atomic write leaves behind for an output file (.bmp,
+// .png or .svg) when it is killed between writing and renaming. Gives the output's name.
+QString outputTemporaryTarget(const QString &fileName);

@@ -1,10 +1,9 @@
 #include "export/image_export.h"
 
 #include "export/bmp_encoder.h"
+#include "export/png_encoder.h"
 #include "export/svg_export.h"
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <QPainter>
 
 #include <cmath>
@@ -24,6 +23,11 @@ QColor previewInk(bool inverted)
 // The tiles as the preview draws them, odd tiles left and even tiles right, row after row.
 QImage composeTiles(const QList<TileJob> &jobs, bool inverted, double scale, bool withCaption)
 {
+    if (jobs.size() == 1) {
+        TileJob job = jobs.front();
+        job.withCaption = job.withCaption && withCaption;
+        return renderTileRaster(job, inverted, scale);
+    }
     const QSize tile = scaledTileSize(scale);
     const QSize grid = exportGrid(jobs.size());
     QImage picture(tile.width() * grid.width(), tile.height() * grid.height(), QImage::Format_RGB32);
@@ -55,20 +59,24 @@ int mix(int from, int to, int coverage)
 }
 
 // Ink laid over the background by the coverage; with a transparent background the coverage becomes
-// the ink's alpha, so the ink keeps its colour at every edge pixel.
+// the ink's alpha, so the ink keeps its colour at every edge pixel. The picture is indexed by the
+// coverage: 256 shades worked out once, one byte a pixel, which also makes the PNG a quarter the work.
 QImage colourise(const QImage &coverage, const QColor &back, const QColor &ink)
 {
     const bool transparent = back.alpha() == 0;
-    QImage out(coverage.size(), transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QList<QRgb> shades(256);
+    for (int c = 0; c < 256; ++c)
+        shades[c] = transparent ? qRgba(ink.red(), ink.green(), ink.blue(), c)
+                                : qRgb(mix(back.red(), ink.red(), c), mix(back.green(), ink.green(), c),
+                                       mix(back.blue(), ink.blue(), c));
+    QImage out(coverage.size(), QImage::Format_Indexed8);
+    out.setColorTable(shades);
+    const int width = coverage.width();
     for (int y = 0; y < coverage.height(); ++y) {
         const auto *in = reinterpret_cast<const QRgb *>(coverage.constScanLine(y));
-        auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
-        for (int x = 0; x < coverage.width(); ++x) {
-            const int c = qRed(in[x]);
-            line[x] = transparent ? qRgba(ink.red(), ink.green(), ink.blue(), c)
-                                  : qRgb(mix(back.red(), ink.red(), c), mix(back.green(), ink.green(), c),
-                                         mix(back.blue(), ink.blue(), c));
-        }
+        uchar *line = out.scanLine(y);
+        for (int x = 0; x < width; ++x)
+            line[x] = static_cast<uchar>(qRed(in[x]));
     }
     return out;
 }
@@ -77,6 +85,8 @@ QImage cropOnto(const QImage &picture, const QRect &rect, const QColor &back)
 {
     if (rect == picture.rect())
         return picture;
+    if (picture.format() == QImage::Format_Indexed8)
+        return picture.copy(rect); // outside the picture is index 0: no ink, the background
     QImage out(rect.size(), picture.format());
     out.fill(back);
     QPainter painter(&out);
@@ -149,17 +159,6 @@ QImage exportImage(const QList<TileJob> &jobs, bool inverted, const ExportOption
     picture.setDotsPerMeterX(dotsPerMetre(scale));
     picture.setDotsPerMeterY(dotsPerMetre(scale));
     return picture;
-}
-
-QByteArray encodePng(const QImage &image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image))
-        return {};
-    return bytes;
 }
 
 QByteArray exportBytes(const QList<TileJob> &jobs, bool inverted, const ExportOptions &options)

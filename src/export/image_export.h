@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/export_options.h"
+#include "export/png_encoder.h"
 #include "render/tile_renderer.h"
 
 #include <QByteArray>
@@ -18,8 +19,6 @@ QRect trimmedRect(const QImage &coverage, int margin);
 
 // The bytes of the file for `options.format`; empty when the picture cannot be encoded.
 QByteArray exportBytes(const QList<TileJob> &jobs, bool inverted, const ExportOptions &options);
-
-QByteArray encodePng(const QImage &image);
 
 // Coverage of the ink, 0 (none) to 255 (full), as a grey raster of the same layout.
 QImage inkCoverage(const QList<TileJob> &jobs, double scale, bool withCaption);

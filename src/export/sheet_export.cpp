@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -61,27 +60,6 @@ void composeSheet(DrawPanel &sheet)
 QByteArray GetPicture(const DrawPanel &panel)
 {
     return encodeBmp24(panel.raster());
-}
-
-WriteOutcome WriteToFile(const QString &fileName, const QByteArray &bytes)
-{
-    if (fileName.isEmpty())
-        return {false, QStringLiteral("没有文件名")};
-    if (bytes.isEmpty())
-        return {false, QStringLiteral("图片为空，没有可写的内容")};
-    // QSaveFile refuses an existing file the user may not write, although the rename that replaces
-    // it would be allowed by the folder.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, file.errorString()};
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return {false, reason};
-    }
-    if (!file.commit())
-        return {false, file.errorString()};
-    return {true, {}};
 }
 
 void setSaveWarningPresenter(SaveWarningPresenter presenter)

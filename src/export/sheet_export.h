@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/file_writer.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,17 +11,6 @@ class DrawPanel;
 
 // A panel's whole raster as the bytes of a 24-bit bitmap file; empty when there is no picture.
 QByteArray GetPicture(const DrawPanel &panel);
-
-struct WriteOutcome
-{
-    bool written = false;
-    QString reason; // why not, in the system's words, when not written
-};
-
-// Writes `bytes` as the whole new content of `fileName`, or leaves whatever stood there untouched:
-// the bytes go to a temporary file in the same folder that replaces the target only once every byte
-// is written and flushed. An empty name or an empty picture writes nothing.
-WriteOutcome WriteToFile(const QString &fileName, const QByteArray &bytes);
 
 // The warning shown when the sheet could not be saved. Replaceable so that tests can read it.
 using SaveWarningPresenter = std::function<void(const QString &title, const QString &text)>;

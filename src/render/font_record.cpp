@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QHash>
 #include <QMutex>
+#include <QSet>
 
 #include <algorithm>
 #include <climits>
@@ -15,7 +16,8 @@ namespace {
 struct ResolvedFamilies
 {
     QMutex guard; // the command line draws on several threads at once
-    QHash<QString, std::optional<QString>> byFace;
+    QHash<QString, QStringList> byFace;
+    QSet<QString> gapFilling;
 };
 
 ResolvedFamilies &resolvedFamilies()
@@ -32,35 +34,63 @@ bool installedOrProvided(const QString &family, const FamilyProvider &provide)
     return provide && provide(family) && QFontDatabase::hasFamily(family);
 }
 
-QString familyFor(const QString &faceName)
+// The families a face name is drawn in: the face itself where it is installed, else the first
+// installed of the substitutes registered for it (QFont::insertSubstitutions), followed, for a face
+// whose substitutes fill each other's gaps, by the other installed ones, which then give the
+// characters the first lacks before the font system's own fallbacks do. A font of several families
+// costs about half a millisecond more to open, so only those faces get one. Asking for a missing
+// face, or for a list of families, makes the font system rank every installed font at once, which is
+// most of the start-up time, hence the resolution here. Empty when none is installed.
+QStringList resolvedFamiliesFor(const QString &faceName, const FamilyProvider &provide)
 {
-    return installedFamilyFor(faceName).value_or(faceName);
+    ResolvedFamilies &resolved = resolvedFamilies();
+    const QMutexLocker lock(&resolved.guard);
+    const auto known = resolved.byFace.constFind(faceName);
+    if (known != resolved.byFace.constEnd())
+        return *known;
+    QStringList families;
+    if (installedOrProvided(faceName, provide)) {
+        families.append(faceName);
+    } else {
+        const bool all = resolved.gapFilling.contains(faceName);
+        for (const QString &name : QFont::substitutes(faceName)) {
+            if (installedOrProvided(name, provide))
+                families.append(name);
+            if (!all && !families.isEmpty())
+                break;
+        }
+    }
+    resolved.byFace.insert(faceName, families); // the installed faces do not change while we run
+    return families;
+}
+
+QStringList familiesFor(const QString &faceName)
+{
+    const QStringList families = resolvedFamiliesFor(faceName, {});
+    return families.isEmpty() ? QStringList{faceName} : families;
 }
 
 } // namespace
 
 std::optional<QString> installedFamilyFor(const QString &faceName, const FamilyProvider &provide)
 {
-    ResolvedFamilies &families = resolvedFamilies();
-    const QMutexLocker lock(&families.guard);
-    const auto known = families.byFace.constFind(faceName);
-    if (known != families.byFace.constEnd())
-        return *known;
-    std::optional<QString> family;
-    const QStringList candidates = QStringList{faceName} + QFont::substitutes(faceName);
-    const auto installed = std::find_if(candidates.begin(), candidates.end(),
-                                        [&provide](const QString &name) { return installedOrProvided(name, provide); });
-    if (installed != candidates.end())
-        family = *installed;
-    families.byFace.insert(faceName, family); // the installed faces do not change while we run
-    return family;
+    const QStringList families = resolvedFamiliesFor(faceName, provide);
+    return families.isEmpty() ? std::nullopt : std::optional<QString>(families.constFirst());
 }
 
 void forgetInstalledFamilies()
 {
-    ResolvedFamilies &families = resolvedFamilies();
-    const QMutexLocker lock(&families.guard);
-    families.byFace.clear();
+    ResolvedFamilies &resolved = resolvedFamilies();
+    const QMutexLocker lock(&resolved.guard);
+    resolved.byFace.clear();
+}
+
+void fillGapsFromSubstitutes(const QString &faceName)
+{
+    ResolvedFamilies &resolved = resolvedFamilies();
+    const QMutexLocker lock(&resolved.guard);
+    resolved.gapFilling.insert(faceName);
+    resolved.byFace.remove(faceName);
 }
 
 QString defaultFaceName()
@@ -106,7 +136,10 @@ FontRecord recordOf(const QFont &font, double dpi)
 
 QFont fontFromRecord(const FontRecord &record, int fallbackEmPixels)
 {
-    QFont font(familyFor(record.faceName));
+    const QStringList families = familiesFor(record.faceName);
+    QFont font(families.constFirst());
+    if (families.size() > 1)
+        font.setFamilies(families);
     font.setPixelSize(std::max(1, record.emPixels > 0 ? record.emPixels : fallbackEmPixels));
     font.setWeight(record.bold ? QFont::Bold : QFont::Normal);
     font.setItalic(record.italic);

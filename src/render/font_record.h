@@ -33,6 +33,10 @@ std::optional<QString> installedFamilyFor(const QString &faceName, const FamilyP
 // Forgets the families remembered, for when the installed fonts have changed.
 void forgetInstalledFamilies();
 
+// A missing face is drawn in the first installed of its substitutes (QFont::insertSubstitutions).
+// After this call, the characters that one lacks come from the next installed substitutes.
+void fillGapsFromSubstitutes(const QString &faceName);
+
 // The face every unusable face name falls back to.
 QString defaultFaceName();
 

@@ -45,6 +45,12 @@ QPoint centredTopLeft(QSize screen, QSize outer)
     return {(screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2};
 }
 
+QPoint placedTopLeft(const QRect &screen, const QRect &available, QSize outer)
+{
+    const QPoint centred = screen.topLeft() + centredTopLeft(screen.size(), outer);
+    return {std::max(centred.x(), available.left()), std::max(centred.y(), available.top())};
+}
+
 int editBoxHeight(int configured, int cellHeight, int edge)
 {
     return std::max(configured, cellHeight + 2 * edge);

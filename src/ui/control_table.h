@@ -40,6 +40,11 @@ ControlRef mainWindowControl(std::u16string_view name);
 // Top-left of a window of `outer` size centred on a screen of `screen` size; each coordinate is an
 // integer division that truncates toward zero, so a window larger than the screen gets a negative one.
 QPoint centredTopLeft(QSize screen, QSize outer);
+// Where a window of `outer` size opens on a screen: centred on `screen` (its geometry, in the same
+// device-independent units as `outer`), then moved right or down as far as needed to start no further
+// up or left than `available`, the part windows may use, so that its title bar and first row can
+// always be reached, even when the window is larger than the screen (a high scale factor).
+QPoint placedTopLeft(const QRect &screen, const QRect &available, QSize outer);
 
 // A single-line field is never lower than its font's cell plus both edges.
 int editBoxHeight(int configured, int cellHeight, int edge);

@@ -4,6 +4,7 @@
 
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QKeyEvent>
 
 namespace {
 
@@ -11,6 +12,19 @@ namespace {
 Qt::FocusPolicy focusPolicyOf(const ControlSpec &row)
 {
     return row.tabStop ? Qt::StrongFocus : Qt::NoFocus;
+}
+
+// The keys with which a button or a check box would otherwise move the focus to a neighbour. They are
+// taken and dropped, so that no other control acts on them either.
+bool swallowArrowKey(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down: event->accept(); return true;
+    default: return false;
+    }
 }
 
 } // namespace
@@ -123,6 +137,12 @@ Button::Button(const ControlSpec &row, QWidget *parent)
     setGeometry(row.geometry);
 }
 
+void Button::keyPressEvent(QKeyEvent *event)
+{
+    if (!swallowArrowKey(event))
+        QPushButton::keyPressEvent(event);
+}
+
 CheckBox::CheckBox(const ControlSpec &row, QWidget *parent)
     : QCheckBox(controlText(row), parent)
 {
@@ -130,6 +150,12 @@ CheckBox::CheckBox(const ControlSpec &row, QWidget *parent)
     setTristate(false);
     setChecked(true);
     setGeometry(row.geometry);
+}
+
+void CheckBox::keyPressEvent(QKeyEvent *event)
+{
+    if (!swallowArrowKey(event))
+        QCheckBox::keyPressEvent(event);
 }
 
 Label::Label(const ControlSpec &row, QWidget *parent)

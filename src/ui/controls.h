@@ -48,20 +48,27 @@ private:
     std::function<QString()> m_chineseName;
 };
 
-// A push button that is never a default button, so Enter never clicks it.
+// A push button that is never a default button, so Enter never clicks it. The arrow keys do nothing
+// on it (a button outside a group would pass the focus on with them).
 class Button : public QPushButton
 {
     Q_OBJECT
 public:
     explicit Button(const ControlSpec &row, QWidget *parent);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
-// A two-state check box, ticked when the window is created.
+// A two-state check box, ticked when the window is created. The arrow keys do nothing on it.
 class CheckBox : public QCheckBox
 {
     Q_OBJECT
 public:
     explicit CheckBox(const ControlSpec &row, QWidget *parent);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 // A caption on the button-face colour: left, vertically centred, one line, cut at the right edge.

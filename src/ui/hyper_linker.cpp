@@ -1,40 +1,120 @@
 #include "ui/hyper_linker.h"
 
-#include <QDesktopServices>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace {
 
+void openWithDesktop(const QUrl &url, QObject *context, OpenDone done)
+{
+    openInDesktopBrowser(url, context, std::move(done));
+}
+
 UrlOpener &opener()
 {
-    static UrlOpener current = &openInDesktopBrowser;
+    static UrlOpener current = &openWithDesktop;
     return current;
 }
 
-bool startBrowser(const QString &program, const QUrl &url)
+// The shell waits for the launcher as a background job: ending the shell, once the launcher has been
+// judged, leaves the launcher (and the browser it may be) running.
+const QString kWaitForLauncher = QStringLiteral("\"$@\" & wait $!");
+
+// Tries the launchers one after another until one takes the address, then tells `done` and goes.
+class BrowserLaunch : public QObject
 {
-    const QString path = QStandardPaths::findExecutable(program);
-    return !path.isEmpty() && QProcess::startDetached(path, {url.toString()});
+public:
+    BrowserLaunch(const QUrl &url, QStringList launchers, OpenDone done, std::chrono::milliseconds patience,
+                  QObject *context)
+        : QObject(context)
+        , m_url(url)
+        , m_launchers(std::move(launchers))
+        , m_done(std::move(done))
+        , m_patience(patience)
+    {}
+
+    void tryNext()
+    {
+        if (m_launchers.isEmpty()) {
+            finish(false);
+            return;
+        }
+        auto *process = new QProcess(this);
+        m_current = process;
+        process->setProgram(QStringLiteral("/bin/sh"));
+        process->setArguments({QStringLiteral("-c"), kWaitForLauncher, QStringLiteral("sh"), m_launchers.takeFirst(),
+                               m_url.toString(QUrl::FullyEncoded)});
+        process->setStandardInputFile(QProcess::nullDevice());
+        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel); // the launcher's own complaints
+        connect(process, &QProcess::finished, this, [this, process](int code, QProcess::ExitStatus status) {
+            judge(process, status == QProcess::NormalExit && code == 0);
+        });
+        connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart)
+                judge(process, false);
+        });
+        QTimer::singleShot(m_patience, process, [this, process] { judge(process, true); });
+        process->start();
+    }
+
+private:
+    void judge(QProcess *process, bool opened)
+    {
+        if (process != m_current)
+            return; // already judged
+        m_current = nullptr;
+        process->deleteLater();
+        if (opened)
+            finish(true);
+        else
+            tryNext();
+    }
+
+    void finish(bool opened)
+    {
+        const OpenDone done = std::move(m_done);
+        deleteLater();
+        if (done)
+            done(opened);
+    }
+
+    QUrl m_url;
+    QStringList m_launchers;
+    OpenDone m_done;
+    std::chrono::milliseconds m_patience;
+    QProcess *m_current = nullptr;
+};
+
+// The launchers to try, in order, as found on this system.
+QStringList installedLaunchers()
+{
+    QStringList names{QStringLiteral("xdg-open")};
+    // BROWSER holds a colon-separated list of commands, tried in order.
+    names += qEnvironmentVariable("BROWSER").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    names += QStringList{QStringLiteral("x-www-browser"), QStringLiteral("sensible-browser")};
+    QStringList found;
+    for (const QString &name : names) {
+        const QString path = QStandardPaths::findExecutable(name);
+        if (!path.isEmpty())
+            found.append(path);
+    }
+    return found;
 }
 
 } // namespace
 
-bool openInDesktopBrowser(const QUrl &url)
+void openInDesktopBrowser(const QUrl &url, QObject *context, OpenDone done, std::chrono::milliseconds patience)
 {
-    if (!url.isValid() || url.isEmpty())
-        return false;
-    if (QDesktopServices::openUrl(url))
-        return true;
-    // BROWSER holds a colon-separated list of commands, tried in order.
-    const QStringList preferred = qEnvironmentVariable("BROWSER").split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    for (const QString &program : preferred) {
-        if (startBrowser(program, url))
-            return true;
-    }
-    return startBrowser(QStringLiteral("x-www-browser"), url) || startBrowser(QStringLiteral("sensible-browser"), url);
+    const bool usable = url.isValid() && !url.isEmpty();
+    auto *launch =
+        new BrowserLaunch(url, usable ? installedLaunchers() : QStringList(), std::move(done), patience, context);
+    // Always later, never inside the caller: the outcome reaches `done` from the event loop.
+    QTimer::singleShot(0, launch, [launch] { launch->tryNext(); });
 }
 
 HyperLinker::HyperLinker(const QRect &geometry, const QString &caption, const QString &address, QWidget *parent)
@@ -60,7 +140,7 @@ QColor HyperLinker::captionColor() const
 
 void HyperLinker::setOpener(UrlOpener replacement)
 {
-    opener() = replacement ? std::move(replacement) : UrlOpener(&openInDesktopBrowser);
+    opener() = replacement ? std::move(replacement) : UrlOpener(&openWithDesktop);
 }
 
 void HyperLinker::paintEvent(QPaintEvent *)
@@ -97,6 +177,25 @@ void HyperLinker::mousePressEvent(QMouseEvent *event)
         return;
     }
     event->accept();
-    m_visited = !m_address.isEmpty() && opener()(QUrl(m_address));
+    const quint64 attempt = ++m_attempts;
+    if (m_address.isEmpty()) {
+        settle(attempt, false);
+        return;
+    }
+    m_opening = true;
+    QPointer<HyperLinker> self(this);
+    opener()(QUrl(m_address), this, [self, attempt](bool opened) {
+        if (self != nullptr)
+            self->settle(attempt, opened);
+    });
+}
+
+// The outcome of press number `attempt`; an earlier press answering late changes nothing.
+void HyperLinker::settle(quint64 attempt, bool opened)
+{
+    if (attempt != m_attempts)
+        return;
+    m_opening = false;
+    m_visited = opened;
     update();
 }

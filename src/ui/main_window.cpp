@@ -13,6 +13,7 @@
 #include <QMenu>
 
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QScreen>
 #include <QShortcut>
 
@@ -21,14 +22,23 @@ namespace {
 // The community forum behind the link at the bottom of the window.
 const QString kForumAddress = QStringLiteral("https://bbs.yanxilan.net/");
 
-// The sizes a title bar and a task switcher show. Every picture is decoded when added, so the large
-// ones stay with the installed desktop icons.
+// A picture of the program's icon, read by the built-in PNG reader alone. Left to detect the format,
+// the image reader asks the MIME database and loads every image-format plug-in (and the SVG and JPEG
+// libraries they need) before it decodes anything, which takes longer than the decoding.
+QPixmap iconPicture(const QString &resource)
+{
+    QImageReader reader(resource, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
+// The sizes a title bar and a task switcher show; the large ones stay with the installed desktop icons.
 QIcon programIcon()
 {
     QIcon icon;
-    icon.addFile(QStringLiteral(":/DEFAULT_ICON_16"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/DEFAULT_ICON"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/DEFAULT_ICON_48"), QSize(48, 48));
+    icon.addPixmap(iconPicture(QStringLiteral(":/DEFAULT_ICON_16")));
+    icon.addPixmap(iconPicture(QStringLiteral(":/DEFAULT_ICON")));
+    icon.addPixmap(iconPicture(QStringLiteral(":/DEFAULT_ICON_48")));
     return icon;
 }
 
@@ -50,9 +60,7 @@ MainWindow::MainWindow(QWidget *parent)
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     setFixedSize(kMainWindowOuterSize); // the frame is taken off once the desktop has added it
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (screen != nullptr)
-        move(centredTopLeft(screen->geometry().size(), kMainWindowOuterSize));
+    placeOnScreen();
     for (const ControlSpec &row : kMainWindowControls) {
         QObject *created = createControl(row);
         created->setObjectName(QString::fromUtf16(row.name));
@@ -201,8 +209,14 @@ void MainWindow::fitOuterSize()
     if (client == size() || client.width() < 408 || client.height() < 408)
         return;
     setFixedSize(client);
+    placeOnScreen();
+}
+
+// Centred on the primary screen with its frame, and never above or left of the usable area.
+void MainWindow::placeOnScreen()
+{
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(centredTopLeft(screen->geometry().size(), kMainWindowOuterSize));
+        move(placedTopLeft(screen->geometry(), screen->availableGeometry(), kMainWindowOuterSize));
 }
 
 std::unique_ptr<MainWindow> loadMainWindow(void (*onCreated)())

@@ -44,6 +44,7 @@ private:
     void fitOuterSize();
     int tileAt(QPoint position) const;
     void openMenuFromKeyboard();
+    void placeOnScreen();
 
     std::vector<QObject *> m_controls;
 };

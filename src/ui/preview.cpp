@@ -4,6 +4,7 @@
 #include "ui/control_registry.h"
 #include "ui/draw_panel.h"
 #include "ui/main_window.h"
+#include "ui/tile_faces.h"
 
 namespace {
 
@@ -25,6 +26,21 @@ void showSharperTile(DrawPanel &panel, const TileJob &job, bool inverted)
     panel.showSharper(std::move(sharper));
 }
 
+// The tile as the job says, its tooltip naming the face that drew it.
+void drawTile(DrawPanel &panel, const TileJob &job, bool inverted)
+{
+    RenderTile(panel.surface(), job, inverted);
+    panel.setToolTip(faceDescription(job.face, panel.drawingFont()));
+    showSharperTile(panel, job, inverted);
+}
+
+TileJob jobOfTile(int k, const QString &chinese, const QString &english)
+{
+    TileJob job = tileJob(k, TileCaptions().item(k), TileFonts().item(k), chinese, english);
+    job.shrinkToFit = tileShrinksToFit(k);
+    return job;
+}
+
 } // namespace
 
 const PreviewInputs &lastPreviewInputs()
@@ -35,7 +51,13 @@ const PreviewInputs &lastPreviewInputs()
 TileJob previewTileJob(int k)
 {
     const PreviewInputs &last = inputs();
-    return tileJob(k, TileCaptions().item(k), TileFonts().item(k), last.chinese, last.english);
+    return jobOfTile(k, last.chinese, last.english);
+}
+
+void redrawTile(int k)
+{
+    if (auto *panel = controlAs<DrawPanel>(TilePanels().item(k)))
+        drawTile(*panel, previewTileJob(k), inputs().inverted);
 }
 
 void RenderPreview()
@@ -52,10 +74,7 @@ void RenderPreview()
         const bool white = isTicked(inverted);
         if (k > 4)
             english = fieldText(englishField); // read from the fifth tile on, as it is then
-        const TileJob job = tileJob(k, TileCaptions().item(k), TileFonts().item(k), chinese, english);
-        RenderTile(panel->surface(), job, white);
-        panel->setToolTip(faceDescription(job.face, panel->drawingFont()));
-        showSharperTile(*panel, job, white);
+        drawTile(*panel, jobOfTile(k, chinese, english), white);
     }
     inputs() = {chinese, english, isTicked(inverted)};
 }

@@ -13,6 +13,11 @@ const QString kTrim = QStringLiteral("export/trim");
 const QString kCaption = QStringLiteral("export/caption");
 const QString kFolder = QStringLiteral("export/folder");
 
+QString tileKey(int tile, const char *member)
+{
+    return QStringLiteral("tiles/%1/%2").arg(tile).arg(QLatin1StringView(member));
+}
+
 template <typename Enum>
 Enum enumValue(const QVariant &value, Enum fallback, Enum last)
 {
@@ -65,4 +70,17 @@ QString lastExportFolder(QSettings &settings)
 void setLastExportFolder(QSettings &settings, const QString &folder)
 {
     settings.setValue(kFolder, folder);
+}
+
+RememberedTileFace loadTileFace(QSettings &settings, int tile)
+{
+    return {settings.value(tileKey(tile, "family")).toString(), settings.value(tileKey(tile, "file")).toString(),
+            settings.value(tileKey(tile, "shrink"), false).toBool()};
+}
+
+void saveTileFace(QSettings &settings, int tile, const RememberedTileFace &face)
+{
+    settings.setValue(tileKey(tile, "family"), face.family);
+    settings.setValue(tileKey(tile, "file"), face.file);
+    settings.setValue(tileKey(tile, "shrink"), face.shrinkToFit);
 }

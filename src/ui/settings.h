@@ -16,3 +16,15 @@ void saveExportOptions(QSettings &settings, const ExportOptions &options);
 // The folder of the last export, or empty.
 QString lastExportFolder(QSettings &settings);
 void setLastExportFolder(QSettings &settings, const QString &folder);
+
+// A tile's own face (a family, and the font file it came from when the program keeps a copy) and its
+// shrink-to-fit tick. An empty family is the tile's requested face.
+struct RememberedTileFace
+{
+    QString family;
+    QString file;
+    bool shrinkToFit = false;
+    friend bool operator==(const RememberedTileFace &, const RememberedTileFace &) = default;
+};
+RememberedTileFace loadTileFace(QSettings &settings, int tile);
+void saveTileFace(QSettings &settings, int tile, const RememberedTileFace &face);

@@ -5,8 +5,10 @@
 #include "export/sheet_export.h"
 #include "ui/common_dlg.h"
 #include "ui/export_dialog.h"
+#include "ui/font_dialog.h"
 #include "ui/preview.h"
 #include "ui/settings.h"
+#include "ui/tile_faces.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -87,4 +89,23 @@ void exportTileImage(int tile, QWidget *owner)
 void exportWholeSheet(QWidget *owner)
 {
     exportJobs(allTiles(), true, QStringLiteral("签名"), owner);
+}
+
+void chooseTileFace(int tile, QWidget *owner)
+{
+    const TileJob job = previewTileJob(tile);
+    const std::optional<FaceChoice> choice = askTileFace({owner, tile, job.name, job.face});
+    if (!choice)
+        return;
+    if (choice->restoreDefault)
+        restoreTileFace(tile);
+    else
+        setTileFace(tile, choice->family, choice->file);
+    redrawTile(tile);
+}
+
+void setTileShrinking(int tile, bool on)
+{
+    setTileShrinksToFit(tile, on);
+    redrawTile(tile);
 }

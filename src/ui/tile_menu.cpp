@@ -2,6 +2,7 @@
 
 #include "app/globals.h"
 #include "ui/tile_actions.h"
+#include "ui/tile_faces.h"
 
 #include <QMenu>
 #include <QPointer>
@@ -23,6 +24,15 @@ void addTileEntries(QMenu &menu, int tile, QWidget *owner)
     QAction *save =
         menu.addAction(QStringLiteral("导出图片…"), &menu, [tile, guarded] { exportTileImage(tile, guarded.data()); });
     save->setObjectName(QStringLiteral("exportTile"));
+    menu.addSeparator();
+    QAction *face =
+        menu.addAction(QStringLiteral("字体…"), &menu, [tile, guarded] { chooseTileFace(tile, guarded.data()); });
+    face->setObjectName(QStringLiteral("tileFace"));
+    QAction *shrink = menu.addAction(QStringLiteral("自动缩小"));
+    shrink->setObjectName(QStringLiteral("shrinkToFit"));
+    shrink->setCheckable(true);
+    shrink->setChecked(tileShrinksToFit(tile));
+    QObject::connect(shrink, &QAction::toggled, &menu, [tile](bool on) { setTileShrinking(tile, on); });
 }
 
 void addSheetEntry(QMenu &menu, QWidget *owner)
