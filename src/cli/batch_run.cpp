@@ -38,32 +38,33 @@ public:
     void push(BatchTask task)
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_tasks.size() < m_capacity; });
+        m_notFull.wait(lock, [this] { return m_tasks.size() < m_capacity; });
         m_tasks.push_back(std::move(task));
-        m_changed.notify_all();
+        m_notEmpty.notify_one();
     }
     bool pop(BatchTask &task)
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_tasks.empty() || m_closed; });
+        m_notEmpty.wait(lock, [this] { return !m_tasks.empty() || m_closed; });
         if (m_tasks.empty())
             return false;
         task = std::move(m_tasks.front());
         m_tasks.pop_front();
-        m_changed.notify_all();
+        m_notFull.notify_one();
         return true;
     }
     void close()
     {
         const std::lock_guard lock(m_mutex);
         m_closed = true;
-        m_changed.notify_all();
+        m_notEmpty.notify_all();
     }
 
 private:
     std::size_t m_capacity;
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_notEmpty;
+    std::condition_variable m_notFull;
     std::deque<BatchTask> m_tasks;
     bool m_closed = false;
 };
