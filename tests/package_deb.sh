@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Debian package, built from this build tree: the desktop, AppStream and Debian checkers accept
-# it, and unpacked into an empty folder it starts its window from there with the fonts it carries.
+# it, and unpacked into an empty folder it starts its window from there with the fonts it carries and
+# its command line writes the same sheet as the build tree's.
 #   package_deb.sh BUILD_DIR SOURCE_DIR VERSION APP_ID
 set -euo pipefail
 build=$1 source_dir=$2 version=$3 app_id=$4
@@ -74,4 +75,16 @@ xdotool windowfocus --sync "$window"
 xdotool key Escape
 wait_for_exit
 [ "$app_status" = 0 ] || fail "exit status $app_status"
+
+# Its command line writes the same sheet as the build tree's program, in both colour states.
+for light in "" --light; do
+    for which in unpacked built; do
+        binary=$program
+        [ "$which" = built ] && binary=$build/src/signature-designer
+        "$binary" --chinese 王羲之 --english "Wang Xizhi" $light -o "$root/sheet-$which.bmp" ||
+            fail "the $which program's command line failed"
+    done
+    cmp "$root/sheet-unpacked.bmp" "$root/sheet-built.bmp" || fail "the sheets differ ($light)"
+    [ "$(stat -c %s "$root/sheet-built.bmp")" = 324054 ] || fail "the sheet is not 324,054 bytes"
+done
 echo "package $deb checked"
