@@ -23,36 +23,23 @@ struct BatchTask
     QString path;
 };
 
-struct WriteTask
-{
-    qint64 line = 0;
-    QString path;
-    QByteArray bytes;
-};
-
 // How many rows one drawing thread draws before a fresh thread takes over. The font cache, with every
 // glyph drawn, belongs to its thread; ending the thread lets it go, so that a long list of varied
 // names does not keep growing the process. A fresh thread opens its fonts again in a few milliseconds.
 constexpr int kRowsPerThread = 1000;
 
-// Each write waits until the disk has the file (the atomic write flushes it before the rename), so
-// several go on at once while the drawing threads draw the next rows.
-constexpr int kWriterThreads = 4;
-
-void draw(const BatchTask &task, const CliOptions &options, BatchReport &report, BoundedQueue<WriteTask> &writes)
+// Draws a row and writes its file on the same thread. Handing the bytes to writing threads costs more
+// than it saves unless the disk is slow to confirm each file; more --jobs then keeps more writes going.
+void drawAndWrite(const BatchTask &task, const CliOptions &options, BatchReport &report)
 {
     ExportOptions exportOptions = options.exportOptions;
     exportOptions.format = task.format;
-    QByteArray bytes = exportBytes(task.jobs, options.inverted, exportOptions);
-    if (bytes.isEmpty())
+    const QByteArray bytes = exportBytes(task.jobs, options.inverted, exportOptions);
+    if (bytes.isEmpty()) {
         report.failed(task.line, QStringLiteral("the picture could not be encoded"));
-    else
-        writes.push({task.line, task.path, std::move(bytes)});
-}
-
-void write(const WriteTask &task, BatchReport &report)
-{
-    const WriteOutcome outcome = WriteToFile(task.path, task.bytes);
+        return;
+    }
+    const WriteOutcome outcome = WriteToFile(task.path, bytes);
     if (outcome.written)
         report.written();
     else
@@ -151,10 +138,8 @@ int runBatch(const CliOptions &options, const QStringList &faces)
     if (terminal)
         report.setTotal(countRows(options));
     BoundedQueue<BatchTask> rows(std::size_t(options.jobs) * 2);
-    BoundedQueue<WriteTask> writes(std::size_t(kWriterThreads) * 2);
-    QueueThreads<WriteTask> writers(kWriterThreads, writes, [&](WriteTask &task) { write(task, report); });
     QueueThreads<BatchTask> drawers(
-        options.jobs, rows, [&](BatchTask &task) { draw(task, options, report, writes); }, kRowsPerThread);
+        options.jobs, rows, [&](BatchTask &task) { drawAndWrite(task, options, report); }, kRowsPerThread);
     Feeder feeder{options, faces, report, rows, leftoverTemporaryFiles(options.outputDir)};
     BatchRowReader reader(input, {options.exportOptions.format, options.englishAuto});
     for (BatchRow row; reader.next(row);) {
@@ -163,8 +148,6 @@ int runBatch(const CliOptions &options, const QStringList &faces)
     }
     rows.close();
     drawers.join();
-    writes.close();
-    writers.join();
     if (!reader.errorString().isEmpty())
         report.failed(0, QStringLiteral("reading stopped: %1").arg(reader.errorString()));
     report.finish();
