@@ -22,6 +22,10 @@ unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -u)}
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
+# Other programs on the machine slow both sides alike, but not --jobs 2 and --jobs 1 alike: the share
+# of the run during which some task waited for a processor is printed with the figures.
+pressure() { awk '/^some/ { sub("total=", "", $5); print $5 }' /proc/pressure/cpu 2>/dev/null || echo 0; }
+pressure_start=$(pressure) clock_start=$(date +%s%N)
 work=$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/cli-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
@@ -120,11 +124,14 @@ done
 read -r p100_med p100_min p100_max < <(printf '%s\n' "${p100[@]}" | stats)
 read -r p10k_med p10k_min p10k_max < <(printf '%s\n' "${p10k[@]}" | stats)
 
+busy=$(awk -v p0="$pressure_start" -v p1="$(pressure)" -v t0="$clock_start" -v t1="$(date +%s%N)" \
+    'BEGIN { printf "%.0f", 100 * (p1 - p0) / ((t1 - t0) / 1000) }')
 ms() { awk -v v="$1" 'BEGIN { printf (v >= 100000 ? "%.0f" : "%.1f"), v / 1000 }'; }
 range() { echo "$(ms "$1") ms ($(ms "$2")–$(ms "$3"))"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f×", a / b }'; }
 mb() { awk -v v="$1" 'BEGIN { printf "%.1f MB", v / 1024 }'; }
-echo "Written to $(df --output=fstype "$work" | tail -n 1) under $(dirname "$work"); $(nproc) cores; ImageMagick $("$convert" -version | awk 'NR == 1 { print $3 }')."
+echo "Written to $(df --output=fstype "$work" | tail -n 1) under $(dirname "$work"); $(nproc) cores; some task (ours" \
+    "included) waited for a processor during $busy % of the run; ImageMagick $("$convert" -version | awk 'NR == 1 { print $3 }')."
 echo
 echo "| figure | signature-designer | ImageMagick / other | ratio |"
 echo "|---|---|---|---|"

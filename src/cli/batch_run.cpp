@@ -2,6 +2,7 @@
 
 #include "cli/batch_report.h"
 #include "cli/batch_rows.h"
+#include "cli/batch_threads.h"
 #include "cli/cli_faces.h"
 #include "export/image_export.h"
 #include "export/sheet_export.h"
@@ -9,13 +10,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QThread>
 
-#include <condition_variable>
-#include <deque>
-#include <functional>
-#include <memory>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -28,99 +23,13 @@ struct BatchTask
     QString path;
 };
 
-// Rows waiting for a drawing thread. Bounded, so that memory does not grow with the list.
-class TaskQueue
-{
-public:
-    explicit TaskQueue(std::size_t capacity)
-        : m_capacity(capacity)
-    {}
-    void push(BatchTask task)
-    {
-        std::unique_lock lock(m_mutex);
-        m_notFull.wait(lock, [this] { return m_tasks.size() < m_capacity; });
-        m_tasks.push_back(std::move(task));
-        m_notEmpty.notify_one();
-    }
-    bool pop(BatchTask &task)
-    {
-        std::unique_lock lock(m_mutex);
-        m_notEmpty.wait(lock, [this] { return !m_tasks.empty() || m_closed; });
-        if (m_tasks.empty())
-            return false;
-        task = std::move(m_tasks.front());
-        m_tasks.pop_front();
-        m_notFull.notify_one();
-        return true;
-    }
-    void close()
-    {
-        const std::lock_guard lock(m_mutex);
-        m_closed = true;
-        m_notEmpty.notify_all();
-    }
-
-private:
-    std::size_t m_capacity;
-    std::mutex m_mutex;
-    std::condition_variable m_notEmpty;
-    std::condition_variable m_notFull;
-    std::deque<BatchTask> m_tasks;
-    bool m_closed = false;
-};
-
 // How many rows one drawing thread draws before a fresh thread takes over. The font cache, with every
 // glyph drawn, belongs to its thread; ending the thread lets it go, so that a long list of varied
 // names does not keep growing the process. A fresh thread opens its fonts again in a few milliseconds.
 constexpr int kRowsPerThread = 1000;
 
-// `count` slots, each drawing rows on a thread of its own that is replaced every kRowsPerThread rows.
-class DrawingThreads
-{
-public:
-    using Draw = std::function<void(const BatchTask &)>;
-    DrawingThreads(int count, TaskQueue &queue, Draw draw)
-        : m_queue(queue)
-        , m_draw(std::move(draw))
-    {
-        for (int i = 0; i < count; ++i)
-            m_slots.emplace_back([this] { serve(); });
-    }
-    ~DrawingThreads() { join(); }
-    void join()
-    {
-        for (std::thread &slot : m_slots) {
-            if (slot.joinable())
-                slot.join();
-        }
-    }
-
-private:
-    void serve()
-    {
-        for (bool more = true; more;) {
-            const std::unique_ptr<QThread> thread(QThread::create([this, &more] { more = drawSome(); }));
-            thread->start();
-            thread->wait();
-        }
-    }
-    // False once the queue is closed and empty.
-    bool drawSome()
-    {
-        BatchTask task;
-        for (int done = 0; done < kRowsPerThread; ++done) {
-            if (!m_queue.pop(task))
-                return false;
-            m_draw(task);
-        }
-        return true;
-    }
-
-    TaskQueue &m_queue;
-    Draw m_draw;
-    std::vector<std::thread> m_slots;
-};
-
+// Draws a row and writes its file on the same thread. Handing the bytes to writing threads costs more
+// than it saves unless the disk is slow to confirm each file; more --jobs then keeps more writes going.
 void drawAndWrite(const BatchTask &task, const CliOptions &options, BatchReport &report)
 {
     ExportOptions exportOptions = options.exportOptions;
@@ -175,7 +84,7 @@ struct Feeder
     const CliOptions &options;
     const QStringList &faces;
     BatchReport &report;
-    TaskQueue &queue;
+    BoundedQueue<BatchTask> &queue;
     QHash<QString, QStringList> leftovers;
 
     // A row of the shard: reported when bad, skipped when its file exists, else queued.
@@ -228,16 +137,17 @@ int runBatch(const CliOptions &options, const QStringList &faces)
                        terminal);
     if (terminal)
         report.setTotal(countRows(options));
-    TaskQueue queue(std::size_t(options.jobs) * 2);
-    DrawingThreads threads(options.jobs, queue, [&](const BatchTask &task) { drawAndWrite(task, options, report); });
-    Feeder feeder{options, faces, report, queue, leftoverTemporaryFiles(options.outputDir)};
+    BoundedQueue<BatchTask> rows(std::size_t(options.jobs) * 2);
+    QueueThreads<BatchTask> drawers(
+        options.jobs, rows, [&](BatchTask &task) { drawAndWrite(task, options, report); }, kRowsPerThread);
+    Feeder feeder{options, faces, report, rows, leftoverTemporaryFiles(options.outputDir)};
     BatchRowReader reader(input, {options.exportOptions.format, options.englishAuto});
     for (BatchRow row; reader.next(row);) {
         if (options.shard.takes(row.number))
             feeder.take(row);
     }
-    queue.close();
-    threads.join();
+    rows.close();
+    drawers.join();
     if (!reader.errorString().isEmpty())
         report.failed(0, QStringLiteral("reading stopped: %1").arg(reader.errorString()));
     report.finish();
