@@ -4,11 +4,12 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Build tools, Qt 6, the X server and tools for the real-window tests, ImageMagick as an outside
-# reader of saved files, and free CJK faces that stand in for the commercial ones.
+# reader of saved files and the benchmarks' rival, GNU time for peak memory, and free CJK faces that stand
+# in for the commercial ones.
 PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-svg-dev
-    xvfb xauth x11-utils xdotool imagemagick
+    xvfb xauth x11-utils xdotool imagemagick time
     fonts-noto-cjk fonts-lxgw-wenkai fonts-arphic-ukai fonts-arphic-uming fonts-dejavu-core
 )
 
