@@ -10,7 +10,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-svg-dev zlib1g-dev
-    xvfb xauth x11-utils xdotool xclip imagemagick xdg-utils
+    xvfb xauth x11-utils xdotool xclip imagemagick xdg-utils time
     dpkg-dev file desktop-file-utils appstream lintian
     libx11-dev libxdamage-dev
     fonts-noto-cjk fonts-lxgw-wenkai fonts-arphic-ukai fonts-arphic-uming fonts-dejavu-core

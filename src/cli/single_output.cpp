@@ -4,6 +4,7 @@
 #include "export/sheet_export.h"
 #include "pinyin/pinyin.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
