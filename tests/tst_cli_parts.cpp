@@ -202,14 +202,14 @@ private Q_SLOTS:
     void shouldReadShardsAndInks()
     {
         const auto shard = [](const char *text) {
-            const std::optional<ShardSpec> spec = parseShard(QString::fromLatin1(text));
-            return spec ? QStringLiteral("%1/%2").arg(spec->index).arg(spec->count) : QStringLiteral("-");
+            const std::optional<Shard> parsed = parseShard(QString::fromLatin1(text));
+            return parsed ? QStringLiteral("%1/%2").arg(parsed->index).arg(parsed->count) : QStringLiteral("-");
         };
         QCOMPARE(shard("0/2"), QStringLiteral("0/2"));
         QCOMPARE(shard("1/2"), QStringLiteral("1/2"));
         for (const char *bad : {"2/2", "3/2", "0/0", "-1/2", "1/-2", "1 /2", "1", "a/b", "1/2/3"})
             QCOMPARE(shard(bad), QStringLiteral("-"));
-        QVERIFY(ShardSpec({1, 3}).takes(4) && !ShardSpec({1, 3}).takes(5));
+        QVERIFY(Shard({1, 3}).takes(4) && !Shard({1, 3}).takes(5));
 
         QCOMPARE(parseInk(QStringLiteral("#1F3A93")), std::optional<QColor>(kBlueInk));
         QCOMPARE(parseInk(QStringLiteral("#f00")), std::optional<QColor>(QColor(Qt::red)));

@@ -243,7 +243,7 @@ std::optional<int> parseScale(const QString &text)
     return std::nullopt;
 }
 
-std::optional<ShardSpec> parseShard(const QString &text)
+std::optional<Shard> parseShard(const QString &text)
 {
     static const QRegularExpression shape(QStringLiteral("^(\\d{1,9})/(\\d{1,9})$"));
     const QRegularExpressionMatch match = shape.match(text);
@@ -252,7 +252,7 @@ std::optional<ShardSpec> parseShard(const QString &text)
     const int index = match.captured(1).toInt(), count = match.captured(2).toInt();
     if (count < 1 || index >= count)
         return std::nullopt;
-    return ShardSpec{index, count};
+    return Shard{index, count};
 }
 
 std::optional<QColor> parseInk(const QString &text)

@@ -10,7 +10,7 @@
 #include <optional>
 
 // Every K-th row of N: the rows whose number (counted from 0) is K modulo N.
-struct ShardSpec
+struct Shard
 {
     int index = 0;
     int count = 1;
@@ -39,7 +39,7 @@ struct CliOptions
     QList<FaceChoice> faces;
     bool overwrite = false;
     int jobs = 1;
-    ShardSpec shard;
+    Shard shard;
 };
 
 enum class CliAction { Run, Help, Version, UsageError };
@@ -64,7 +64,7 @@ QString cliHelpText();
 // The pieces of the parser, each returning nothing for a value it does not accept.
 std::optional<int> parseTileNumber(const QString &text);
 std::optional<int> parseScale(const QString &text);
-std::optional<ShardSpec> parseShard(const QString &text);
+std::optional<Shard> parseShard(const QString &text);
 std::optional<QColor> parseInk(const QString &text);
 std::optional<ExportBackground> parseBackground(const QString &text);
 std::optional<FaceChoice> parseFaceChoice(const QString &text);
