@@ -29,8 +29,11 @@ public:
         InitGlobals();
         window = loadMainWindow(onCreated);
     }
+    // Closes a menu a test left open, then the window.
     void close()
     {
+        while (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
         window.reset();
         FreeGlobals();
     }

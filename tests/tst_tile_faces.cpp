@@ -134,8 +134,6 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        while (QWidget *popup = QApplication::activePopupWidget())
-            popup->close();
         m_fixture.close();
         setFacePrompt({});
     }

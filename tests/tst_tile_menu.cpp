@@ -73,12 +73,7 @@ private Q_SLOTS:
         m_fixture.open();
         QVERIFY(QTest::qWaitForWindowExposed(m_fixture.window.get()));
     }
-    void cleanup()
-    {
-        while (QWidget *popup = QApplication::activePopupWidget())
-            popup->close();
-        m_fixture.close();
-    }
+    void cleanup() { m_fixture.close(); }
 
     void shouldOpenTheTileMenuOnARightClickWithoutMovingTheFocus()
     {
